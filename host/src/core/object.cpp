@@ -1,0 +1,119 @@
+#include "object.hpp"
+
+#include <array>
+#include <cstdio>
+#include <mutex>
+#include <vector>
+
+#include "KVXHost.h"
+
+namespace kvx::host {
+namespace {
+
+struct TypeRecord {
+    std::string name;
+    CFIndex live = 0;
+};
+
+// Index 0 is unused so that no type has the ID 0. Guarded because run loops
+// (and so timers) may be made on any thread.
+struct TypeTable {
+    std::mutex mutex;
+    std::vector<TypeRecord> types{TypeRecord{"(none)", 0}};
+};
+
+TypeTable &Types() {
+    static TypeTable table;
+    return table;
+}
+
+void CountLive(CFTypeID type, CFIndex delta) {
+    TypeTable &table = Types();
+    std::lock_guard lock(table.mutex);
+    table.types.at(type).live += delta;
+}
+
+}  // namespace
+
+Object::Object(CFTypeID type) : type_(type) { CountLive(type_, +1); }
+
+Object::~Object() {
+    if (!constant_) CountLive(type_, -1);
+}
+
+void Object::release() {
+    if (constant_) return;
+    if (--retainCount_ == 0) std::unique_ptr<Object>{this}.reset();
+}
+
+void Object::makeConstant() {
+    if (constant_) return;
+    constant_ = true;
+    CountLive(type_, -1);
+}
+
+std::u16string Object::describe() const {
+    char text[64];
+    std::snprintf(text, sizeof text, "<%s %p>", TypeName(type_), static_cast<const void *>(this));
+    return {text, text + std::char_traits<char>::length(text)};
+}
+
+CFTypeID RegisterType(const char *name) {
+    TypeTable &table = Types();
+    std::lock_guard lock(table.mutex);
+    table.types.push_back(TypeRecord{name, 0});
+    return table.types.size() - 1;
+}
+
+const char *TypeName(CFTypeID type) {
+    TypeTable &table = Types();
+    std::lock_guard lock(table.mutex);
+    return type < table.types.size() ? table.types[type].name.c_str() : "(unknown)";
+}
+
+}  // namespace kvx::host
+
+using kvx::host::ObjectFrom;
+
+extern "C" {
+
+CFTypeRef CFRetain(CFTypeRef cf) {
+    if (cf != nullptr) ObjectFrom(cf)->retain();
+    return cf;
+}
+
+void CFRelease(CFTypeRef cf) {
+    if (cf != nullptr) ObjectFrom(cf)->release();
+}
+
+CFIndex CFGetRetainCount(CFTypeRef cf) { return cf == nullptr ? 0 : ObjectFrom(cf)->retainCount(); }
+
+Boolean CFEqual(CFTypeRef cf1, CFTypeRef cf2) {
+    if (cf1 == cf2) return true;
+    if (cf1 == nullptr || cf2 == nullptr) return false;
+    const auto *a = ObjectFrom(cf1);
+    const auto *b = ObjectFrom(cf2);
+    return a->type() == b->type() && a->equals(*b);
+}
+
+CFHashCode CFHash(CFTypeRef cf) { return cf == nullptr ? 0 : ObjectFrom(cf)->hash(); }
+
+CFTypeID CFGetTypeID(CFTypeRef cf) { return cf == nullptr ? 0 : ObjectFrom(cf)->type(); }
+
+CFIndex KVXHostGetLiveObjectCount(CFTypeID typeID) {
+    auto &table = kvx::host::Types();
+    std::lock_guard lock(table.mutex);
+    if (typeID != 0) return typeID < table.types.size() ? table.types[typeID].live : 0;
+    CFIndex total = 0;
+    for (const auto &type : table.types) total += type.live;
+    return total;
+}
+
+void KVXHostShowLiveObjects(void) {
+    auto &table = kvx::host::Types();
+    std::lock_guard lock(table.mutex);
+    for (const auto &type : table.types)
+        if (type.live != 0) std::fprintf(stderr, "%s: %ld\n", type.name.c_str(), static_cast<long>(type.live));
+}
+
+}  // extern "C"
