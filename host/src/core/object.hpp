@@ -54,6 +54,12 @@ T *Create(Args &&...args) {
 // The object behind a reference; null for null.
 inline Object *ObjectFrom(CFTypeRef ref) { return static_cast<Object *>(const_cast<void *>(ref)); }
 
+// The reference that hands an object out through the C interface.
+template <typename Ref>
+Ref ToRef(Object *object) {
+    return static_cast<Ref>(static_cast<void *>(object));
+}
+
 // The object behind a reference when it has the given type, else null.
 template <typename T>
 T *As(const void *ref, CFTypeID type) {

@@ -1,0 +1,19 @@
+// Byte encodings other than UTF-8, through the C library's iconv.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kvx::host {
+
+// Converts bytes with iconv; unconvertible characters become '?' when lossy
+// is true, else nullopt. Nullopt too when iconv lacks either charset.
+std::optional<std::string> ConvertBytes(std::string_view bytes, const char *fromCharset, const char *toCharset,
+                                        bool lossy);
+// Every byte has a character in Mac Roman.
+std::u16string DecodeMacRoman(std::string_view bytes);
+// The Mac Roman byte of one UTF-16 unit, or nullopt when Mac Roman lacks it.
+std::optional<unsigned char> EncodeMacRoman(char16_t unit);
+
+}  // namespace kvx::host
