@@ -1,5 +1,8 @@
 #include "string_object.hpp"
 
+#include <algorithm>
+
+#include "hashing.hpp"
 #include "strings.hpp"
 
 namespace kvx::host {
@@ -7,8 +10,6 @@ namespace {
 
 constexpr char16_t kHighSurrogateFirst = 0xD800;
 constexpr char16_t kLowSurrogateFirst = 0xDC00;
-constexpr CFHashCode kFNVOffsetBasis = 14695981039346656037ull;
-constexpr CFHashCode kFNVPrime = 1099511628211ull;
 
 bool IsHighSurrogate(char16_t unit) { return unit >= kHighSurrogateFirst && unit < kLowSurrogateFirst; }
 
@@ -40,14 +41,7 @@ void String::append(std::u16string_view more) {
 
 bool String::equals(const Object &other) const { return text_ == static_cast<const String &>(other).text_; }
 
-CFHashCode String::hash() const {
-    CFHashCode hash = kFNVOffsetBasis;
-    for (const char16_t unit : text_) {
-        hash = (hash ^ (unit & 0xFF)) * kFNVPrime;
-        hash = (hash ^ (unit >> 8)) * kFNVPrime;
-    }
-    return hash;
-}
+CFHashCode String::hash() const { return HashBytes(text_.data(), text_.size() * sizeof(char16_t)); }
 
 CFTypeID StringTypeID() {
     static const CFTypeID type = RegisterType("CFString");
