@@ -1,0 +1,100 @@
+#include "help.hpp"
+
+namespace kvx::dialog {
+
+std::string_view HelpText() {
+    return R"HELP(Usage: kvx-dialog [--ppd FILE] [--plugins DIR] [--settings FILE.plist]
+                  [--save FILE.plist] --script FILE|-
+       kvx-dialog --help
+
+kvx-dialog is a print dialog without a display. It opens a print session for
+the printer that a PPD file describes, loads the print dialog extensions
+(PDE plug-ins) of a plug-ins folder, shows the first one's pane in its window
+and then performs the actions of a script, as a user would.
+
+Options (also written --option=VALUE):
+  --ppd FILE         the printer's PPD (default: the sample PPD of the
+                     Korvane RM-4750)
+  --plugins DIR      the plug-ins folder (default: the build's PlugIns folder)
+  --settings FILE    saved print settings to start from: a property list
+                     whose top level is a dictionary of PPD main keys; every
+                     entry goes into the print-settings ticket as it is
+  --save FILE        where `ok` saves the print settings, as a property list
+                     of the same form
+  --script FILE      the script; - reads it from standard input
+  --help             this text
+
+The pane:
+  A pane that says it does not serve this printer is not shown; the dialog
+  says so once on stderr, naming the printer's model, and goes on without
+  it. A pane that fails to load in any other way (its Prologue or Initialize
+  reports another error) is likewise not shown: the dialog says why and goes
+  on. Actions that need the pane then end the run with exit status 3.
+
+Script:
+  One action per line. Blank lines and lines whose first non-blank
+  character is # are ignored. After each action the run loop runs once, as
+  an event loop's turn does, so the pane's deferred updates happen.
+
+  Controls: print-mode, department and orientation (popups); din and dc
+  (text fields).
+
+  choose CONTROL ITEM      pick a popup item, as a click does: ITEM is a
+                           1-based position (digits only) or an item's exact
+                           text; the popup's value changes and a command
+                           event goes to the popup
+  type CONTROL TEXT        one key-down event per character (UTF-16 unit)
+                           of TEXT, through the field's handlers
+  key CONTROL NAME         one key: backspace, delete, left, right, home,
+                           end, tab, return, enter or escape
+  select CONTROL START END set the field's selection, in UTF-16 units; a
+                           caret when START equals END
+  settext CONTROL TEXT     set the field's text without key events, as a
+                           paste does; TEXT may be empty
+  sync to-ticket           the pane writes its settings into the ticket
+  sync from-ticket         the pane reads its settings from the ticket
+  show                     report the controls
+  summary                  report the pane's summary
+  ticket                   report the print-settings ticket
+  ok                       close the dialog: the pane writes the ticket,
+                           --save saves it, the pane ends
+  cancel                   close the dialog: the pane ends
+
+  In choose, type and settext the argument is the rest of the line after
+  the single space that follows the control name, spaces included.
+  A disabled control takes no choice, key, selection or text: the dialog
+  says so on stderr and goes on. After ok or cancel only ticket may follow.
+  A script that ends without ok or cancel is cancelled: nothing is saved.
+
+Reports (one JSON object per line on stdout):
+  show     {"print-mode":{"position":3,"item":"Private (DIN)","enabled":true},
+            "din":{"text":"42","selection":[2,2],"enabled":true},
+            "department":{...},"dc":{...},"orientation":{...}}
+           popups: position, item (null when no item is at that position),
+           enabled; fields: text, selection [start,end], enabled
+  summary  {"status":0,"rows":[["Print Mode","Private (DIN)"],["DIN","00042"]]}
+           rows of [title, value]; no rows when status is not 0
+  ticket   {"PrintMode":"Private","DINDigit1":"0",...}
+           every entry of the ticket's PPD dictionary in its order; strings,
+           numbers and booleans as such, other values as their description
+
+Messages go to stderr, each starting with "kvx-dialog: ".
+
+Exit status:
+  0  success
+  1  the host could not make the print session or its tickets
+  2  bad usage: an unknown option, a missing value, a PPD, script or
+     settings file that cannot be read, a settings file that is not a
+     property list or whose top level is not a dictionary, a save file that
+     cannot be written, or a bad script line (the message names the line
+     number and the line); nothing is saved
+  3  an action needed the pane, but no pane is shown (the message says why
+     and names the printer's model)
+
+A debug build also checks, after everything is released, that the host holds
+no more live objects than before the session was made; if it does, it lists
+them on stderr. This is a warning only: the exit status stays the same.
+)HELP";
+}
+
+}  // namespace kvx::dialog

@@ -1,0 +1,52 @@
+#include "session.hpp"
+
+#include <fstream>
+
+#include "dialog_error.hpp"
+#include "messages.hpp"
+
+namespace kvx::dialog {
+namespace {
+
+constexpr UInt32 kPPDDictNodeIndex = 0;
+
+void RequireReadableFile(const std::string &path) {
+    // An ifstream opens a directory too; reading one byte tells them apart.
+    std::ifstream file(path, std::ios::binary);
+    if (!file || file.peek() == std::ifstream::traits_type::eof()) {
+        throw DialogError(kExitUsage, "cannot read the PPD file " + Quoted(path));
+    }
+}
+
+PMPrintSession CreateSession(const std::string &ppdPath) {
+    RequireReadableFile(ppdPath);
+    PMPrintSession session = nullptr;
+    if (const OSStatus status = KVXPrintSessionCreate(&session); status != noErr) {
+        throw DialogError(kExitHostFailure, "cannot make a print session: status " + std::to_string(status));
+    }
+    return session;
+}
+
+}  // namespace
+
+PrintSession::PrintSession(const std::string &ppdPath)
+    : session_(CreateSession(ppdPath)),
+      printerInfoTicket_(KVXTicketCreatePrinterInfo(ppdPath.c_str())),
+      printSettingsTicket_(KVXTicketCreatePrintSettings()) {
+    if (printerInfoTicket_.get() == 0 || printSettingsTicket_.get() == 0) {
+        throw DialogError(kExitHostFailure, "cannot make the print session's tickets");
+    }
+    OSStatus status = KVXSessionSetTicket(session_.get(), CFSTR(kPDE_PMPrinterInfoRef), printerInfoTicket_.get());
+    if (status == noErr) {
+        status = KVXSessionSetTicket(session_.get(), CFSTR(kPDE_PMPrintSettingsRef), printSettingsTicket_.get());
+    }
+    if (status == noErr) {
+        status = PMTicketGetPPDDict(printSettingsTicket_.get(), kPPDDictNodeIndex, kPPDDictNodeIndex, &ppdDict_);
+    }
+    if (status != noErr || ppdDict_ == nullptr) {
+        throw DialogError(kExitHostFailure, "cannot set up the print session's tickets: status " +
+                                                std::to_string(status));
+    }
+}
+
+}  // namespace kvx::dialog
