@@ -1,0 +1,143 @@
+// The script and the command line: what is a bad line or bad usage, how the
+// dialog says so, and the pane that is not there.
+#include <gmock/gmock.h>
+
+#include "dialog_fixture.hpp"
+
+namespace kvx::test {
+namespace {
+
+using ::testing::HasSubstr;
+
+using ScriptErrors = DialogTest;
+
+TEST_F(ScriptErrors, BadLineNamesItsNumberAndTextAndStopsTheScript) {
+    const DialogResult result = dialog.Run("# the print mode\n\n   # indented comment\nshow\nchoose print-mode\nshow\n");
+    EXPECT_EQ(result.exitStatus, 2);
+    EXPECT_THAT(result.err, HasSubstr("kvx-dialog: line 5: \"choose print-mode\": choose needs an item"));
+    EXPECT_EQ(result.Reports().size(), 1u);
+}
+
+TEST_F(ScriptErrors, UnknownOrMalformedActionsAreBadLines) {
+    const struct {
+        std::string_view line;
+        std::string_view complaint;
+    } cases[] = {
+        {"jump", "unknown action \"jump\""},
+        {"type nope 1", "unknown control \"nope\""},
+        {"type print-mode 1", "not one"},
+        {"choose din 1", "not one"},
+        {"type din", "needs a text"},
+        {"key din f1", "unknown key \"f1\""},
+        {"key din", "expected"},
+        {"select din 3 1", "start lies after its end"},
+        {"select din -1 2", "not a text position"},
+        {"select din 0 40000", "not a text position"},
+        {"select din 0 x", "not a text position"},
+        {"sync sideways", "expected"},
+        {"show now", "takes no arguments"},
+        {"Show", "unknown action"},
+    };
+    for (const auto &[line, complaint] : cases) {
+        SCOPED_TRACE(line);
+        const DialogResult result = dialog.Run(std::string(line) + "\n");
+        EXPECT_EQ(result.exitStatus, 2);
+        EXPECT_THAT(result.err, HasSubstr("line 1: \"" + std::string(line) + "\": "));
+        EXPECT_THAT(result.err, HasSubstr(complaint));
+        EXPECT_TRUE(result.out.empty());
+    }
+}
+
+TEST_F(ScriptErrors, OnlyTicketMayFollowOkOrCancel) {
+    EXPECT_EQ(dialog.Run("ok\nticket\nticket\n").exitStatus, 0);
+    for (const std::string_view script : {"ok\nshow\n", "cancel\nok\n", "ok\ncancel\n", "cancel\ntype din 1\n"}) {
+        SCOPED_TRACE(script);
+        const DialogResult result = dialog.Run(script);
+        EXPECT_EQ(result.exitStatus, 2);
+        EXPECT_THAT(result.err, HasSubstr("line 2:"));
+        EXPECT_THAT(result.err, HasSubstr("only ticket may follow"));
+    }
+}
+
+using MissingPane = DialogTest;
+
+TEST_F(MissingPane, OtherModelGetsNoPaneAndPaneActionsExitWithThree) {
+    const DialogResult result = dialog.Run("ticket\nshow\n", {"--ppd", kOtherModelPPD});
+    EXPECT_EQ(result.exitStatus, 3);
+    EXPECT_THAT(result.err, HasSubstr("not shown for this printer (printer model \"Korvane RM-2200\")"));
+    EXPECT_THAT(result.err, HasSubstr("line 2: \"show\": this action needs the pane"));
+    EXPECT_EQ(result.Reports().size(), 1u) << "ticket needs no pane";
+
+    const DialogResult accepted = dialog.Run("ok\nticket\n", {"--ppd", kOtherModelPPD});
+    EXPECT_EQ(accepted.exitStatus, 0) << accepted.err;
+    EXPECT_TRUE(accepted.Reports().at(0).object().empty()) << "no pane writes the ticket";
+}
+
+TEST_F(MissingPane, PPDOfAnyOtherModelNameIsNamed) {
+    // The same PPD, but for a model whose name differs only in case.
+    std::string otherPPD = ReadFile(kSupportedPPD);
+    const std::string_view supportedLine = "*ModelName: \"Korvane RM-4750\"";
+    const size_t line = otherPPD.find(supportedLine);
+    ASSERT_NE(line, std::string::npos);
+    otherPPD.replace(line, supportedLine.size(), "*ModelName: \"korvane rm-4750\"");
+    const auto path = dialog.WriteFile("other.ppd", otherPPD);
+    const DialogResult result = dialog.Run("summary\n", {"--ppd", path.string()});
+    EXPECT_EQ(result.exitStatus, 3);
+    EXPECT_THAT(result.err, HasSubstr("\"korvane rm-4750\""));
+}
+
+TEST_F(MissingPane, EmptyPlugInsFolderLeavesNoPaneToDrive) {
+    const auto empty = dialog.PathOf("PlugIns");
+    std::filesystem::create_directories(empty);
+    const DialogResult result = dialog.Run("show\n", {"--plugins", empty.string()});
+    EXPECT_EQ(result.exitStatus, 3);
+    EXPECT_THAT(result.err, HasSubstr("no print dialog extension in"));
+    EXPECT_THAT(result.err, HasSubstr("\"Korvane RM-4750\""));
+}
+
+using CommandLine = DialogTest;
+
+TEST_F(CommandLine, HelpDocumentsOptionsActionsReportsAndExitStatuses) {
+    const DialogResult result = dialog.RunWithArguments({"--help"});
+    EXPECT_EQ(result.exitStatus, 0);
+    for (const std::string_view word : {"--ppd", "--plugins", "--settings", "--save", "--script", "choose CONTROL ITEM",
+                                        "type CONTROL TEXT", "key CONTROL NAME", "select CONTROL START END",
+                                        "settext CONTROL TEXT", "sync to-ticket", "sync from-ticket", "show",
+                                        "summary", "ticket", "ok", "cancel", "Exit status"}) {
+        EXPECT_THAT(result.out, HasSubstr(word));
+    }
+}
+
+TEST_F(CommandLine, BadUsageExitsWithTwoAndSaysWhy) {
+    const std::string script = dialog.WriteFile("ok.script", "show\n").string();
+    const struct {
+        std::vector<std::string> arguments;
+        std::string_view complaint;
+    } cases[] = {
+        {{}, "--script"},
+        {{"--bogus", "--script", script}, "unknown option \"--bogus\""},
+        {{"--script"}, "--script needs a value"},
+        {{"--script="}, "--script needs a value"},
+        {{"--script", dialog.PathOf("missing.script").string()}, "cannot read the script"},
+        {{"--ppd", dialog.PathOf("missing.ppd").string(), "--script", script}, "cannot read the PPD file"},
+        {{"--ppd", dialog.PathOf("").string(), "--script", script}, "cannot read the PPD file"},
+        {{"--plugins", dialog.PathOf("nowhere").string(), "--script", script}, "cannot read the plug-ins folder"},
+    };
+    for (const auto &[arguments, complaint] : cases) {
+        SCOPED_TRACE(complaint);
+        const DialogResult result = dialog.RunWithArguments(arguments);
+        EXPECT_EQ(result.exitStatus, 2);
+        EXPECT_THAT(result.err, HasSubstr("kvx-dialog: "));
+        EXPECT_THAT(result.err, HasSubstr(complaint));
+        EXPECT_TRUE(result.out.empty());
+    }
+}
+
+TEST_F(CommandLine, ScriptComesFromStandardInputForDash) {
+    const DialogResult result = dialog.RunWithScriptOnStdin("choose print-mode 2\nshow\n", {"--ppd=" + kSupportedPPD});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.Reports().at(0)["print-mode"]["item"].string(), "Proof");
+}
+
+}  // namespace
+}  // namespace kvx::test
