@@ -3,6 +3,7 @@
 #include "bundle.hpp"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "KVXHost.h"
@@ -26,8 +27,10 @@ struct OpenedBundles {
     std::vector<Bundle *> byAge;
 };
 
+// Never destroyed: opened bundles live as long as the process, up to its
+// very end.
 OpenedBundles &Opened() {
-    static OpenedBundles opened;
+    static OpenedBundles &opened = *std::make_unique<OpenedBundles>().release();
     return opened;
 }
 

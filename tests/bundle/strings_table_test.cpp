@@ -1,0 +1,156 @@
+// The .strings parser: what a valid table reads as, in each encoding, and
+// that every malformed form is refused with the line it is on.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+#include "KVXHostSupport.hpp"
+#include "LiveObjectCheck.hpp"
+
+namespace {
+
+using kvx::CFHolder;
+
+struct Parsed {
+    CFHolder<CFDictionaryRef> table;
+    CFHolder<CFStringRef> error;
+};
+
+Parsed Parse(std::string_view bytes) {
+    Parsed parsed;
+    parsed.table.reset(KVXStringsTableCreateFromData(reinterpret_cast<const UInt8 *>(bytes.data()),
+                                                     static_cast<CFIndex>(bytes.size()), parsed.error.out()));
+    return parsed;
+}
+
+std::u16string Lookup(CFDictionaryRef table, const char *key) {
+    const auto keyString = kvx::MakeString(key);
+    const auto value = static_cast<CFStringRef>(CFDictionaryGetValue(table, keyString.get()));
+    if (value == nullptr) return u"<missing>";
+    std::u16string text(static_cast<std::size_t>(CFStringGetLength(value)), u'\0');
+    CFStringGetCharacters(value, CFRange{0, CFStringGetLength(value)}, reinterpret_cast<UniChar *>(text.data()));
+    return text;
+}
+
+std::string UTF16Bytes(std::u16string_view text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+class StringsTable : public kvx::test::LiveObjectCheck {};
+
+TEST_F(StringsTable, ReadsEntriesBetweenCommentsAndWhitespaceAnywhere) {
+    const Parsed parsed = Parse(R"(/* A block comment
+   over two lines */
+"DIN" = "Private Print DIN";   // a line comment
+  "DC"/* between */=
+    "Department Code"
+  ;"Empty" = "";
+// the end)");
+    ASSERT_TRUE(parsed.table) << kvx::ToUTF8(parsed.error.get());
+    EXPECT_EQ(CFDictionaryGetCount(parsed.table.get()), 3);
+    EXPECT_EQ(Lookup(parsed.table.get(), "DIN"), u"Private Print DIN");
+    EXPECT_EQ(Lookup(parsed.table.get(), "DC"), u"Department Code");
+    EXPECT_EQ(Lookup(parsed.table.get(), "Empty"), u"");
+}
+
+TEST_F(StringsTable, EmptyOrCommentOnlyTableHasNoEntries) {
+    for (const std::string_view bytes : {std::string_view(""), std::string_view("  /* nothing */ // here\n")}) {
+        const Parsed parsed = Parse(bytes);
+        ASSERT_TRUE(parsed.table) << bytes;
+        EXPECT_EQ(CFDictionaryGetCount(parsed.table.get()), 0) << bytes;
+    }
+}
+
+TEST_F(StringsTable, TheLastOfTwoEqualKeysWins) {
+    const Parsed parsed = Parse(R"("k" = "first"; "k" = "second";)");
+    ASSERT_TRUE(parsed.table);
+    EXPECT_EQ(Lookup(parsed.table.get(), "k"), u"second");
+}
+
+TEST_F(StringsTable, DecodesEscapes) {
+    const Parsed parsed = Parse(R"("quote" = "say \"hi\"";
+"backslash" = "a\\b";
+"controls" = "1\n2\t3\r";
+"slashes" = "// not a comment /* either */";
+"e-acute" = "caf\U00e9";
+"emoji" = "\UD83D\UDE00!";)");
+    ASSERT_TRUE(parsed.table) << kvx::ToUTF8(parsed.error.get());
+    EXPECT_EQ(Lookup(parsed.table.get(), "quote"), u"say \"hi\"");
+    EXPECT_EQ(Lookup(parsed.table.get(), "backslash"), u"a\\b");
+    EXPECT_EQ(Lookup(parsed.table.get(), "controls"), u"1\n2\t3\r");
+    EXPECT_EQ(Lookup(parsed.table.get(), "slashes"), u"// not a comment /* either */");
+    EXPECT_EQ(Lookup(parsed.table.get(), "e-acute"), u"caf\u00e9");
+    // One character beyond the BMP: two UTF-16 units.
+    EXPECT_EQ(Lookup(parsed.table.get(), "emoji"), u"\U0001F600!");
+}
+
+TEST_F(StringsTable, ReadsEveryEncodingWithItsByteOrderMark) {
+    const std::u16string text = u"/* \u00fcber */ \"Gr\u00fc\u00dfe\" = \"\u65e5\u672c \U0001F600\";\n";
+    const struct {
+        const char *name;
+        std::string bytes;
+    } encodings[] = {
+        {"UTF-8", "/* \xC3\xBC" "ber */ \"Gr\xC3\xBC\xC3\x9F" "e\" = \"\xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80\";\n"},
+        {"UTF-8 with BOM",
+         "\xEF\xBB\xBF/* \xC3\xBC" "ber */ \"Gr\xC3\xBC\xC3\x9F" "e\" = \"\xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80\";\n"},
+        {"UTF-16 LE", UTF16Bytes(text, false)},
+        {"UTF-16 BE", UTF16Bytes(text, true)},
+    };
+    for (const auto &encoding : encodings) {
+        const Parsed parsed = Parse(encoding.bytes);
+        ASSERT_TRUE(parsed.table) << encoding.name << ": " << kvx::ToUTF8(parsed.error.get());
+        EXPECT_EQ(Lookup(parsed.table.get(), "Gr\xC3\xBC\xC3\x9F" "e"), u"\u65e5\u672c \U0001F600") << encoding.name;
+    }
+}
+
+TEST_F(StringsTable, RefusesEachMalformedFormNamingItsLine) {
+    const struct {
+        const char *fault;
+        std::string bytes;
+        const char *line;
+    } cases[] = {
+        {"truncated entry", "\"a\" = \"b\";\n\"c\" = \"d\"", "line 2"},
+        {"truncated value", "\"a\" = ", "line 1"},
+        {"key without value", "\"a\" = \"b\";\n\n\"c\";", "line 3"},
+        {"missing semicolon", "\"a\" = \"b\"\n\"c\" = \"d\";", "line 2"},
+        {"unknown escape", "\"a\" = \"b\";\n\"c\" = \"\\q\";", "line 2"},
+        {"short \\U escape", "\"a\" = \"\\U12\";", "line 1"},
+        {"lone high surrogate", "\n\"a\" = \"\\UD83Dx\";", "line 2"},
+        {"lone low surrogate", "\"a\" = \"\\UDE00\";", "line 1"},
+        {"unquoted key", "a = \"b\";", "line 1"},
+        {"unquoted value", "\"a\" = b;", "line 1"},
+        {"string never closed", "\"a\" = \"b\";\n\"c\" = \"d;\n\n", "line 2"},
+        {"comment never closed", "\"a\" = \"b\";\n/* open\n", "line 2"},
+        {"stray slash", "/ \"a\" = \"b\";", "line 1"},
+        {"UTF-16 of odd length", std::string("\xFF\xFE\"\0a\0\"", 7), "line 1"},
+        {"UTF-16 lone surrogate", UTF16Bytes(u"\"a\" = \"\xD800\";", false), "line 1"},
+        {"invalid UTF-8 byte", "\"a\" = \"b\";\n\"c\" = \"\xFF\";", "line 2"},
+        {"overlong UTF-8", "\"a\" = \"\xC0\x80\";", "line 1"},
+        {"truncated UTF-8", "\"a\" = \"\xE6\x97", "line 1"},
+        {"UTF-8 surrogate", "\"a\" = \"\xED\xA0\x80\";", "line 1"},
+        {"UTF-16 without BOM", std::string("\"\0a\0\"\0", 6), "line 1"},
+    };
+    for (const auto &malformed : cases) {
+        const Parsed parsed = Parse(malformed.bytes);
+        EXPECT_FALSE(parsed.table) << malformed.fault;
+        ASSERT_TRUE(parsed.error) << malformed.fault;
+        EXPECT_NE(kvx::ToUTF8(parsed.error.get()).find(malformed.line), std::string::npos)
+            << malformed.fault << ": " << kvx::ToUTF8(parsed.error.get());
+    }
+}
+
+TEST_F(StringsTable, ErrorIsOptional) {
+    const std::string_view bytes = "unquoted";
+    EXPECT_EQ(KVXStringsTableCreateFromData(reinterpret_cast<const UInt8 *>(bytes.data()),
+                                            static_cast<CFIndex>(bytes.size()), nullptr),
+              nullptr);
+}
+
+}  // namespace
