@@ -1,0 +1,189 @@
+// Only the fixture check calls libcups itself, whose PPD API is marked
+// deprecated.
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
+#include <cups/ppd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "print_fixture.hpp"
+
+namespace {
+
+constexpr std::string_view kHeader = "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n";
+constexpr std::string_view kKorvane = R"(*PPD-Adobe: "4.3"
+*LanguageEncoding: ISOLatin1
+*ModelName: "Korvane RM-4750"
+*ModelName: "Second Model"
+*DefaultPrintMode: Normal
+)";
+constexpr std::string_view kBroken = "*NotAPPD: \"x\"\n";
+
+// A main key's name as the pane passes it: a length byte, then the bytes.
+struct PascalName {
+    explicit PascalName(std::string_view name) : bytes{static_cast<unsigned char>(name.size())} {
+        std::copy(name.begin(), name.end(), bytes + 1);
+    }
+    operator ConstStr255Param() const { return bytes; }
+    Str255 bytes;
+};
+
+class PPDAccess : public PrintTest {
+protected:
+    void SetUp() override {
+        std::string pattern = (std::filesystem::path(::testing::TempDir()) / "kvx-ppd-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+    }
+    void TearDown() override {
+        for (const PMTicketRef ticket : tickets) KVXTicketRelease(ticket);
+        std::filesystem::remove_all(folder);
+        PrintTest::TearDown();
+    }
+
+    // A printer-info ticket bound to a PPD file with this content (none: no file).
+    PMTicketRef Printer(std::optional<std::string_view> content, const std::string &name = "printer.ppd") {
+        const std::string path = (folder / name).string();
+        if (content) std::ofstream(path, std::ios::binary) << *content;
+        tickets.push_back(KVXTicketCreatePrinterInfo(path.c_str()));
+        return tickets.back();
+    }
+
+    // A main key's invocation string read as the pane reads it; "<error>"
+    // when any step fails.
+    std::string Invocation(PMTicketRef printer, std::string_view key, SInt32 bufferSize = 256) {
+        PPDContext context = nullptr;
+        FSSpec spec{};
+        if (ppdOpenCompiledPPDFromTicket(printer, &context, &spec) != noErr) return "<error>";
+        Str255 buffer{};
+        const OSStatus status = ppdGetInvocationString(context, ppdGetMainIndex(context, PascalName(key)), 0, buffer, bufferSize);
+        EXPECT_EQ(ppdCloseCompiledPPDFromTicket(context, &spec), noErr);
+        return status == noErr ? std::string(reinterpret_cast<const char *>(buffer + 1), buffer[0]) : "<error>";
+    }
+
+    std::filesystem::path folder;
+    std::vector<PMTicketRef> tickets;
+};
+
+// The fixtures test this host, not libcups' leniency.
+TEST_F(PPDAccess, InlinePPDsAreWhatLibcupsTakesThemFor) {
+    for (const auto &[content, accepted] : {std::pair{kKorvane, true}, {kHeader, true}, {kBroken, false}}) {
+        Printer(content, "fixture.ppd");
+        ppd_file_t *ppd = ppdOpenFile((folder / "fixture.ppd").c_str());
+        EXPECT_EQ(ppd != nullptr, accepted) << content;
+        ppdClose(ppd);
+    }
+}
+
+TEST_F(PPDAccess, MainKeyIsFoundByItsExactNameFirstOneFirst) {
+    const PMTicketRef printer = Printer(kKorvane);
+    EXPECT_EQ(Invocation(printer, "ModelName"), "Korvane RM-4750");
+    EXPECT_EQ(Invocation(printer, "DefaultPrintMode"), "Normal");
+    PPDContext context = nullptr;
+    FSSpec spec{};
+    ASSERT_EQ(ppdOpenCompiledPPDFromTicket(printer, &context, &spec), noErr);
+    EXPECT_NE(ppdGetMainIndex(context, PascalName("ModelName")), 0);
+    for (const char *absent : {"modelname", "Model", "ModelNameX", "NickName"})
+        EXPECT_EQ(ppdGetMainIndex(context, PascalName(absent)), 0) << absent;
+    EXPECT_EQ(ppdGetMainIndex(context, nullptr), 0);
+    EXPECT_EQ(ppdCloseCompiledPPDFromTicket(context, &spec), noErr);
+}
+
+TEST_F(PPDAccess, InvocationIsCutToTheBufferAndTo255Bytes) {
+    // libcups takes lines of at most 255 bytes: a longer value spans lines.
+    const std::string line(100, 'x');
+    const std::string value = line + "\n" + line + "\n" + line;
+    const PMTicketRef printer = Printer(std::string(kHeader) + "*Invocation: \"" + value + "\"\n");
+    EXPECT_EQ(Invocation(printer, "Invocation"), value.substr(0, 255));
+    EXPECT_EQ(Invocation(printer, "Invocation", 10), value.substr(0, 9));
+    EXPECT_EQ(Invocation(printer, "Invocation", 1), "");
+}
+
+TEST_F(PPDAccess, BadInvocationRequestsFailAndLeaveTheBufferUntouched) {
+    PPDContext context = nullptr;
+    FSSpec spec{};
+    ASSERT_EQ(ppdOpenCompiledPPDFromTicket(Printer(kKorvane), &context, &spec), noErr);
+    const Mindex model = ppdGetMainIndex(context, PascalName("ModelName"));
+    Str255 buffer{0xAA};
+    for (const Mindex bad : {0, -1, 999}) EXPECT_EQ(ppdGetInvocationString(context, bad, 0, buffer, 256), paramErr);
+    EXPECT_EQ(ppdGetInvocationString(context, model, 1, buffer, 256), paramErr);
+    EXPECT_EQ(ppdGetInvocationString(context, model, 0, buffer, 0), paramErr);
+    EXPECT_EQ(ppdGetInvocationString(context, model, 0, nullptr, 256), paramErr);
+    KVXHostFailNext(kKVXFaultGetInvocationString, 1);
+    EXPECT_EQ(ppdGetInvocationString(context, model, 0, buffer, 256), paramErr);
+    EXPECT_EQ(buffer[0], 0xAA);
+    EXPECT_EQ(ppdGetInvocationString(context, model, 0, buffer, 256), noErr);
+    EXPECT_EQ(ppdCloseCompiledPPDFromTicket(context, &spec), noErr);
+}
+
+TEST_F(PPDAccess, TextArrivesInMacRomanFromTheLanguageEncoding) {
+    struct Case {
+        std::string_view encoding, value, macRoman;
+    };
+    for (const auto &[encoding, value, macRoman] : {
+             Case{"ISOLatin1", "Caf\xE9 \xFF", "Caf\x8E \xD8"},
+             Case{"", "Caf\xE9 \xFF", "Caf\x8E \xD8"},
+             Case{"Klingon", "Caf\xE9", "Caf\x8E"},
+             Case{"UTF-8", "Caf\xC3\xA9 \xC3\xBF", "Caf\x8E \xD8"},
+             Case{"UTF-8", "a\xE4\xB8\xAD" "b", "a?b"},
+             Case{"ISOLatin2", "\xA3\xE9", "?\x8E"},
+             Case{"WindowsANSI", "\x93q\x94", "\xD2q\xD3"},
+             Case{"MacStandard", "Caf\x8E", "Caf\x8E"},
+         }) {
+        std::string ppd(kHeader);
+        if (!encoding.empty()) ppd += "*LanguageEncoding: " + std::string(encoding) + "\n";
+        ppd += "*ModelName: \"" + std::string(value) + "\"\n";
+        EXPECT_EQ(Invocation(Printer(ppd), "ModelName"), macRoman) << encoding;
+    }
+}
+
+TEST_F(PPDAccess, OnlyARealOpenCountsAndEveryCloseFreesItsContext) {
+    const PMTicketRef printer = Printer(kKorvane);
+    const CFIndex opened = KVXPPDGetOpenCount();
+    const CFIndex closed = KVXPPDGetCloseCount();
+    PPDContext context = nullptr;
+    FSSpec spec{};
+    EXPECT_EQ(ppdOpenCompiledPPDFromTicket(Printer(std::nullopt, "missing.ppd"), &context, &spec), fnfErr);
+    EXPECT_EQ(ppdOpenCompiledPPDFromTicket(Printer(kBroken, "broken.ppd"), &context, &spec), kPMGeneralError);
+    tickets.push_back(KVXTicketCreatePrintSettings());
+    EXPECT_EQ(ppdOpenCompiledPPDFromTicket(tickets.back(), &context, &spec), kPMInvalidTicket);
+    KVXHostFailNext(kKVXFaultPPDOpen, 1);
+    EXPECT_EQ(ppdOpenCompiledPPDFromTicket(printer, &context, &spec), fnfErr);
+    EXPECT_EQ(context, nullptr);
+    EXPECT_EQ(KVXPPDGetOpenCount(), opened);
+    EXPECT_EQ(KVXHostGetLiveObjectCount(KVXPPDContextGetTypeID()), 0);
+
+    ASSERT_EQ(ppdOpenCompiledPPDFromTicket(printer, &context, &spec), noErr);
+    EXPECT_EQ(KVXPPDGetOpenCount(), opened + 1);
+    KVXHostFailNext(kKVXFaultPPDClose, 1);
+    EXPECT_EQ(ppdCloseCompiledPPDFromTicket(context, &spec), paramErr);
+    EXPECT_EQ(KVXHostGetLiveObjectCount(KVXPPDContextGetTypeID()), 0);
+    EXPECT_EQ(KVXPPDGetCloseCount(), closed + 1);
+
+    // A context already closed is recognised, not read.
+    EXPECT_EQ(ppdGetMainIndex(context, PascalName("ModelName")), 0);
+    EXPECT_EQ(ppdCloseCompiledPPDFromTicket(context, &spec), paramErr);
+    EXPECT_EQ(ppdCloseCompiledPPDFromTicket(nullptr, &spec), paramErr);
+    EXPECT_EQ(KVXPPDGetCloseCount(), closed + 1);
+}
+
+TEST_F(PPDAccess, FileSpecNamesTheFileInAtMost63Bytes) {
+    const std::string sixtyTwo(62, 'n');
+    for (const auto &[fileName, specName] : {std::pair<std::string, std::string>{"printer.ppd", "printer.ppd"},
+                                             {std::string(100, 'n'), std::string(63, 'n')},
+                                             {sixtyTwo + "\xC3\xA9", sixtyTwo}}) {
+        PPDContext context = nullptr;
+        FSSpec spec{.vRefNum = 9, .parID = 9, .name = {}};
+        ASSERT_EQ(ppdOpenCompiledPPDFromTicket(Printer(kKorvane, fileName), &context, &spec), noErr);
+        EXPECT_EQ(std::string(reinterpret_cast<const char *>(spec.name + 1), spec.name[0]), specName);
+        EXPECT_EQ(spec.vRefNum + spec.parID, 0);
+        EXPECT_EQ(ppdCloseCompiledPPDFromTicket(context, &spec), noErr);
+    }
+}
+
+}  // namespace
