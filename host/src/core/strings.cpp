@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 
@@ -67,9 +68,11 @@ struct ConstantStrings {
     std::map<std::string, String *, std::less<>> byBytes;
 };
 
+// Constants live until the process ends, past every static destructor that
+// might still use one, so the table that holds them is never destroyed.
 ConstantStrings &Constants() {
-    static ConstantStrings constants;
-    return constants;
+    static ConstantStrings *const constants = std::make_unique<ConstantStrings>().release();
+    return *constants;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 
@@ -81,9 +82,11 @@ struct ConstantUUIDs {
     std::map<UUIDBytes, UUID *> byBytes;
 };
 
+// Constants live until the process ends, past every static destructor that
+// might still use one, so the table that holds them is never destroyed.
 ConstantUUIDs &Constants() {
-    static ConstantUUIDs constants;
-    return constants;
+    static ConstantUUIDs *const constants = std::make_unique<ConstantUUIDs>().release();
+    return *constants;
 }
 
 }  // namespace
