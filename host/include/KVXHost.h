@@ -75,6 +75,13 @@ CFStringRef KVXBundleCopyPath(CFBundleRef bundle);
 CFStringRef KVXBundleCopyExecutablePath(CFBundleRef bundle);
 CFStringRef KVXBundleCopyResourcesPath(CFBundleRef bundle);
 
+/* Opens the interface file at path, as CreateNibReferenceWithCFBundle does
+ * with a bundle's Resources/NAME.nib: kIBCarbonRuntimeCantFindNibFile when
+ * it cannot be read, kKVXNibMalformedErr (the reason on stderr) when it is
+ * not a well-formed interface file. */
+enum { kKVXNibMalformedErr = -10969 };
+OSStatus KVXCreateNibReferenceWithPath(const char *path, IBNibRef *outNibRef);
+
 /* Parses a .strings table (UTF-8, or UTF-16 with a byte-order mark). On a
  * malformed table null and *outError a new string naming the line. */
 CFDictionaryRef KVXStringsTableCreateFromData(const UInt8 *bytes, CFIndex length, CFStringRef *outError);

@@ -1,0 +1,206 @@
+// Handler stacks, the order and passing of handlers, and how commands climb
+// the containment hierarchy.
+#include <vector>
+
+#include "toolbox_test.hpp"
+
+namespace kvx::test {
+namespace {
+
+constexpr EventTypeSpec kCommandEvents[] = {{kEventClassCommand, kEventCommandProcess}};
+
+// A handler that writes its tag to a shared log and returns a fixed status.
+struct Recorder {
+    int tag;
+    OSStatus result;
+    std::vector<int> *log;
+    EventHandlerRef ref = nullptr;
+};
+
+OSStatus Record(EventHandlerCallRef, EventRef, void *userData) {
+    auto *recorder = static_cast<Recorder *>(userData);
+    recorder->log->push_back(recorder->tag);
+    return recorder->result;
+}
+
+void Install(EventTargetRef target, Recorder &recorder) {
+    ASSERT_EQ(InstallEventHandler(target, NewEventHandlerUPP(Record), 1, kCommandEvents, &recorder, &recorder.ref),
+              noErr);
+}
+
+OSStatus SendCommand(EventTargetRef target) {
+    EventRef event = nullptr;
+    CreateEvent(nullptr, kEventClassCommand, kEventCommandProcess, 0, 0, &event);
+    const OSStatus status = SendEventToEventTarget(event, target);
+    ReleaseEvent(event);
+    return status;
+}
+
+class EventDispatch : public ToolboxTest {};
+
+TEST_F(EventDispatch, LatestHandlerFirstAndNotHandledPassesOn) {
+    WindowRef window = NewWindow();
+    std::vector<int> log;
+    Recorder first{1, noErr, &log}, second{2, eventNotHandledErr, &log}, third{3, eventNotHandledErr, &log};
+    Install(GetWindowEventTarget(window), first);
+    Install(GetWindowEventTarget(window), second);
+    Install(GetWindowEventTarget(window), third);
+
+    EXPECT_EQ(SendCommand(GetWindowEventTarget(window)), noErr);
+    EXPECT_EQ(log, (std::vector<int>{3, 2, 1}));
+
+    log.clear();
+    second.result = paramErr;
+    EXPECT_EQ(SendCommand(GetWindowEventTarget(window)), paramErr) << "any status but -9874 ends the event";
+    EXPECT_EQ(log, (std::vector<int>{3, 2}));
+    DisposeWindow(window);
+}
+
+TEST_F(EventDispatch, HandlersOfOtherEventTypesAreNotCalled) {
+    WindowRef window = NewWindow();
+    std::vector<int> log;
+    Recorder keyOnly{1, noErr, &log};
+    const EventTypeSpec keys[] = {{kEventClassKeyboard, kEventRawKeyDown}};
+    InstallEventHandler(GetWindowEventTarget(window), Record, 1, keys, &keyOnly, nullptr);
+    EXPECT_EQ(SendCommand(GetWindowEventTarget(window)), eventNotHandledErr);
+    EXPECT_TRUE(log.empty());
+    DisposeWindow(window);
+}
+
+// Removes itself and the handler after it, then passes the event on.
+OSStatus RemoveSelfAndNext(EventHandlerCallRef, EventRef, void *userData) {
+    auto *pair = static_cast<Recorder *>(userData);
+    pair[0].log->push_back(pair[0].tag);
+    EXPECT_EQ(RemoveEventHandler(pair[0].ref), noErr);
+    EXPECT_EQ(RemoveEventHandler(pair[1].ref), noErr);
+    return eventNotHandledErr;
+}
+
+TEST_F(EventDispatch, HandlerMayRemoveItselfAndOthersWhileDispatching) {
+    WindowRef window = NewWindow();
+    const CFIndex handlersBefore = KVXHostGetLiveObjectCount(KVXEventHandlerGetTypeID());
+    std::vector<int> log;
+    Recorder earliest{1, eventNotHandledErr, &log};
+    Recorder pair[2] = {{3, eventNotHandledErr, &log}, {2, eventNotHandledErr, &log}};
+    Install(GetWindowEventTarget(window), earliest);
+    Install(GetWindowEventTarget(window), pair[1]);
+    InstallEventHandler(GetWindowEventTarget(window), RemoveSelfAndNext, 1, kCommandEvents, pair, &pair[0].ref);
+
+    EXPECT_EQ(SendCommand(GetWindowEventTarget(window)), eventNotHandledErr);
+    EXPECT_EQ(log, (std::vector<int>{3, 1})) << "a removed handler is skipped";
+    EXPECT_EQ(KVXHostGetLiveObjectCount(KVXEventHandlerGetTypeID()), handlersBefore + 1);
+    DisposeWindow(window);
+}
+
+// Calls the rest of the chain and reports what it returned.
+OSStatus CallNextAndPass(EventHandlerCallRef callRef, EventRef event, void *userData) {
+    *static_cast<OSStatus *>(userData) = CallNextEventHandler(callRef, event);
+    return eventNotHandledErr;
+}
+
+TEST_F(EventDispatch, CallNextEventHandlerRunsTheRestOfTheChainOnce) {
+    WindowRef window = NewWindow();
+    std::vector<int> log;
+    Recorder earlier{1, 42, &log};
+    Install(GetWindowEventTarget(window), earlier);
+    OSStatus restResult = 0;
+    InstallEventHandler(GetWindowEventTarget(window), CallNextAndPass, 1, kCommandEvents, &restResult, nullptr);
+
+    EXPECT_EQ(SendCommand(GetWindowEventTarget(window)), eventNotHandledErr);
+    EXPECT_EQ(restResult, 42);
+    EXPECT_EQ(log, (std::vector<int>{1})) << "the rest of the chain ran once, not again after the caller";
+    EXPECT_EQ(CallNextEventHandler(nullptr, nullptr), paramErr) << "no dispatch is under way";
+    DisposeWindow(window);
+}
+
+TEST_F(EventDispatch, FailedInstallLeavesNothingInstalled) {
+    WindowRef window = NewWindow();
+    std::vector<int> log;
+    Recorder recorder{1, noErr, &log};
+    recorder.ref = reinterpret_cast<EventHandlerRef>(&log);
+    KVXHostFailNext(kKVXFaultInstallEventHandler, 1);
+    EXPECT_EQ(InstallEventHandler(GetWindowEventTarget(window), Record, 1, kCommandEvents, &recorder, &recorder.ref),
+              memFullErr);
+    EXPECT_EQ(recorder.ref, nullptr);
+    EXPECT_EQ(SendCommand(GetWindowEventTarget(window)), eventNotHandledErr);
+    EXPECT_TRUE(log.empty());
+    DisposeWindow(window);
+}
+
+class CommandEvents : public ToolboxTest {
+protected:
+    void SetUp() override {
+        ToolboxTest::SetUp();
+        window = NewWindow();
+        container = NewPane(window, Rect{0, 0, 100, 200}, 1);
+        const Rect bounds{10, 10, 30, 100};
+        CreatePopupButtonControl(window, &bounds, nullptr, nullptr, &popup);
+        EmbedControl(popup, container);
+    }
+    void TearDown() override {
+        DisposeWindow(window);
+        ToolboxTest::TearDown();
+    }
+
+    WindowRef window = nullptr;
+    ControlRef container = nullptr;
+    ControlRef popup = nullptr;
+    std::vector<int> log;
+};
+
+// Records the command that reached it and ends the event.
+OSStatus TakeCommand(EventHandlerCallRef, EventRef event, void *userData) {
+    EXPECT_EQ(GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof(HICommandExtended),
+                                nullptr, userData),
+              noErr);
+    return noErr;
+}
+
+TEST_F(CommandEvents, ClimbFromPopupToContainerAndStopWhereHandled) {
+    Recorder atPopup{5, eventNotHandledErr, &log}, atWindow{0, noErr, &log};
+    Install(GetControlEventTarget(popup), atPopup);
+    Install(GetWindowEventTarget(window), atWindow);
+    HICommandExtended received{};
+    InstallEventHandler(GetControlEventTarget(container), TakeCommand, 1, kCommandEvents, &received, nullptr);
+
+    EXPECT_EQ(KVXSendCommandFromControl(popup, 'kvx5'), noErr);
+    EXPECT_EQ(log, (std::vector<int>{5})) << "the window never saw a command that the container ended";
+    EXPECT_EQ(received.attributes, static_cast<UInt32>(kHICommandFromControl));
+    EXPECT_EQ(received.commandID, static_cast<UInt32>('kvx5'));
+    EXPECT_EQ(received.control, popup);
+}
+
+TEST_F(CommandEvents, ReachTheWindowWhenNoControlEndsThem) {
+    Recorder atContainer{1, eventNotHandledErr, &log}, atWindow{0, 7, &log};
+    Install(GetControlEventTarget(container), atContainer);
+    Install(GetWindowEventTarget(window), atWindow);
+    EXPECT_EQ(KVXSendCommandFromControl(popup, 0), 7);
+    EXPECT_EQ(log, (std::vector<int>{1, 0}));
+}
+
+TEST_F(CommandEvents, DisabledControlSendsNothing) {
+    Recorder atPopup{5, noErr, &log};
+    Install(GetControlEventTarget(popup), atPopup);
+    DisableControl(popup);
+    EXPECT_EQ(KVXSendCommandFromControl(popup, 0), kKVXControlDisabledErr);
+    EnableControl(popup);
+    DisableControl(container);
+    EXPECT_EQ(KVXSendCommandFromControl(popup, 0), noErr) << "only the control's own state counts";
+    EXPECT_EQ(log, (std::vector<int>{5}));
+}
+
+// Disposes the window that holds the control the event was sent to.
+OSStatus DisposeOwner(EventHandlerCallRef, EventRef, void *userData) {
+    DisposeWindow(static_cast<WindowRef>(userData));
+    return eventNotHandledErr;
+}
+
+TEST_F(CommandEvents, WindowDisposedByAHandlerGoesWhenTheDispatchEnds) {
+    InstallEventHandler(GetControlEventTarget(popup), DisposeOwner, 1, kCommandEvents, window, nullptr);
+    EXPECT_EQ(KVXSendCommandFromControl(popup, 0), eventNotHandledErr);
+    EXPECT_EQ(KVXHostGetLiveObjectCount(KVXWindowGetTypeID()), 0);
+    window = nullptr;
+}
+
+}  // namespace
+}  // namespace kvx::test
