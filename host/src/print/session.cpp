@@ -1,5 +1,5 @@
 // Print sessions: named data that the dialog hands to the pane, chiefly the
-// numbers under which the session keeps its tickets' handles.
+// numbers that carry the handles of its tickets.
 #include "KVXHostSupport.hpp"
 #include "core/object.hpp"
 
