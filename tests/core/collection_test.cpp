@@ -57,26 +57,6 @@ TEST_F(Arrays, WithoutCallbacksValuesAreRawPointers) {
     EXPECT_EQ(CFArrayGetValueAtIndex(array.get(), 0), &plainValues[1]);
 }
 
-TEST_F(Arrays, IndexesOutsideTheArrayAreIgnored) {
-    const CFHolder<CFMutableArrayRef> array(CFArrayCreateMutable(nullptr, 0, &kCFTypeArrayCallBacks));
-    CFArrayAppendValue(array.get(), CFSTR("only"));
-    EXPECT_EQ(CFArrayGetValueAtIndex(array.get(), 1), nullptr);
-    EXPECT_EQ(CFArrayGetValueAtIndex(array.get(), -1), nullptr);
-    CFArrayRemoveValueAtIndex(array.get(), 1);
-    CFArrayRemoveValueAtIndex(array.get(), -1);
-    EXPECT_EQ(CFArrayGetCount(array.get()), 1);
-}
-
-TEST_F(Arrays, ArraysOfEqualValuesAreEqual) {
-    const CFHolder<CFMutableArrayRef> one(CFArrayCreateMutable(nullptr, 0, &kCFTypeArrayCallBacks));
-    const CFHolder<CFMutableArrayRef> other(CFArrayCreateMutable(nullptr, 0, &kCFTypeArrayCallBacks));
-    CFArrayAppendValue(one.get(), MakeString("a").get());
-    CFArrayAppendValue(other.get(), CFSTR("a"));
-    EXPECT_TRUE(CFEqual(one.get(), other.get()));
-    CFArrayAppendValue(other.get(), CFSTR("b"));
-    EXPECT_FALSE(CFEqual(one.get(), other.get()));
-}
-
 class Dictionaries : public kvx::test::HostObjectsTest {};
 
 TEST_F(Dictionaries, KeysAreFoundByEqualTextNotIdentity) {
@@ -153,18 +133,6 @@ TEST_F(Dictionaries, AMutableCopyRetainsItsEntriesAndChangesAlone) {
     EXPECT_FALSE(CFEqual(copy.get(), original.get()));
 }
 
-TEST_F(Dictionaries, EqualityIgnoresOrder) {
-    const auto one = MakeDictionary();
-    const auto other = MakeDictionary();
-    CFDictionarySetValue(one.get(), CFSTR("x"), CFSTR("1"));
-    CFDictionarySetValue(one.get(), CFSTR("y"), CFSTR("2"));
-    CFDictionarySetValue(other.get(), CFSTR("y"), MakeString("2").get());
-    CFDictionarySetValue(other.get(), CFSTR("x"), CFSTR("1"));
-    EXPECT_TRUE(CFEqual(one.get(), other.get()));
-    CFDictionarySetValue(other.get(), CFSTR("x"), CFSTR("3"));
-    EXPECT_FALSE(CFEqual(one.get(), other.get()));
-}
-
 TEST_F(Dictionaries, KeysWhoseHashesCollideStayApart) {
     CFDictionaryKeyCallBacks colliding = kCFTypeDictionaryKeyCallBacks;
     colliding.hash = [](const void *) -> CFHashCode { return 7; };
@@ -177,16 +145,6 @@ TEST_F(Dictionaries, KeysWhoseHashesCollideStayApart) {
     EXPECT_EQ(CFDictionaryGetValue(dictionary.get(), CFSTR("DINDigit1")), CFSTR("DINDigit1"));
     EXPECT_EQ(CFDictionaryGetValue(dictionary.get(), CFSTR("DINDigit2")), nullptr);
     EXPECT_EQ(CFDictionaryGetValue(dictionary.get(), CFSTR("DINDigit3")), CFSTR("DINDigit3"));
-}
-
-TEST_F(Dictionaries, WithoutCallbacksKeysAreComparedByAddress) {
-    const CFHolder<CFMutableDictionaryRef> dictionary(CFDictionaryCreateMutable(nullptr, 0, nullptr, nullptr));
-    const auto key = MakeString("key");
-    const auto equalKey = MakeString("key");
-    CFDictionarySetValue(dictionary.get(), key.get(), CFSTR("value"));
-    EXPECT_EQ(CFGetRetainCount(key.get()), 1);
-    EXPECT_EQ(CFDictionaryGetValue(dictionary.get(), key.get()), CFSTR("value"));
-    EXPECT_EQ(CFDictionaryGetValue(dictionary.get(), equalKey.get()), nullptr);
 }
 
 }  // namespace

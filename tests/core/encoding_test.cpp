@@ -75,12 +75,8 @@ TEST(UTF8, EachBrokenPieceBecomesOneReplacementCharacter) {
     EXPECT_EQ(FromUTF8("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD") << "encoded surrogates are refused";
     EXPECT_EQ(FromUTF8("\xF4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD") << "beyond U+10FFFF";
     EXPECT_EQ(FromUTF8("\xF4\x8F\xBF\xBF"), u"\U0010FFFF");
-}
-
-TEST(UTF8, UnpairedSurrogatesBecomeReplacementCharacters) {
-    EXPECT_EQ(ToUTF8(std::u16string_view(u"\xD83D" u"a")), "\xEF\xBF\xBD" "a");
-    EXPECT_EQ(ToUTF8(std::u16string_view(u"a\xDE00")), "a\xEF\xBF\xBD");
-    EXPECT_EQ(ToUTF8(std::u16string_view(u"\U0001F600")), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(ToUTF8(std::u16string_view(u"\xD83D" u"a\xDE00")), "\xEF\xBF\xBD" "a\xEF\xBF\xBD")
+        << "unpaired surrogates";
 }
 
 }  // namespace

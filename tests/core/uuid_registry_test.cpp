@@ -40,12 +40,13 @@ TEST_F(UUIDs, AnythingButTheCanonicalFormIsRefused) {
 
 TEST_F(UUIDs, ConstantUUIDsAreInternedAndNeverLive) {
     const CFIndex liveBefore = KVXHostGetLiveObjectCount(CFUUIDGetTypeID());
-    const CFUUIDRef constant = CFUUIDGetConstantUUIDWithBytes(nullptr, 0x1B, 0x5D, 0x8F, 0x0E, 0x2C, 0x4A, 0x4E, 0x6B,
-                                                              0x9A, 0x1F, 0x0C, 0x3E, 0x5D, 0x7B, 0x9A, 0x2F);
-    const CFUUIDRef again = CFUUIDGetConstantUUIDWithBytes(nullptr, 0x1B, 0x5D, 0x8F, 0x0E, 0x2C, 0x4A, 0x4E, 0x6B,
-                                                           0x9A, 0x1F, 0x0C, 0x3E, 0x5D, 0x7B, 0x9A, 0x2F);
-    const CFUUIDRef other = CFUUIDGetConstantUUIDWithBytes(nullptr, 0x1B, 0x5D, 0x8F, 0x0E, 0x2C, 0x4A, 0x4E, 0x6B,
-                                                           0x9A, 0x1F, 0x0C, 0x3E, 0x5D, 0x7B, 0x9A, 0x30);
+    const auto constantWithLastByte = [](UInt8 last) {
+        return CFUUIDGetConstantUUIDWithBytes(nullptr, 0x1B, 0x5D, 0x8F, 0x0E, 0x2C, 0x4A, 0x4E, 0x6B, 0x9A, 0x1F, 0x0C,
+                                              0x3E, 0x5D, 0x7B, 0x9A, last);
+    };
+    const CFUUIDRef constant = constantWithLastByte(0x2F);
+    const CFUUIDRef again = constantWithLastByte(0x2F);
+    const CFUUIDRef other = constantWithLastByte(0x30);
     EXPECT_EQ(constant, again);
     EXPECT_NE(constant, other);
     EXPECT_EQ(KVXHostGetLiveObjectCount(CFUUIDGetTypeID()), liveBefore);
