@@ -119,14 +119,4 @@ TEST_F(Bundle, AnExecutableNameMustStayInsideTheBundle) {
     }
 }
 
-TEST_F(Bundle, NonBundlesAreRefusedByEveryOperation) {
-    const auto string = kvx::MakeString("not a bundle");
-    const auto notABundle = reinterpret_cast<CFBundleRef>(const_cast<__CFString *>(string.get()));
-    EXPECT_EQ(CFBundleGetIdentifier(notABundle), nullptr);
-    EXPECT_EQ(CFBundleGetValueForInfoDictionaryKey(notABundle, CFSTR("CFBundleIdentifier")), nullptr);
-    EXPECT_EQ(KVXBundleCopyPath(nullptr), nullptr);
-    EXPECT_EQ(KVXBundleCopyExecutablePath(notABundle), nullptr);
-    EXPECT_EQ(KVXBundleCopyResourcesPath(nullptr), nullptr);
-}
-
 }  // namespace

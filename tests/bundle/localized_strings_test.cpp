@@ -61,11 +61,6 @@ TEST_F(LocalizedString, MissingKeyOrTableGivesBackTheValuePassed) {
     EXPECT_EQ(Copy(nullptr, "DIN", value.get()), kFallback);
 }
 
-TEST_F(LocalizedString, BundleWithoutResourcesGivesBackTheValue) {
-    CFBundleRef bundle = makeBundle({});
-    EXPECT_EQ(Copy(bundle, "DIN", CFSTR("Missing Localizable.strings")), kFallback);
-}
-
 TEST_F(LocalizedString, LooksInEnglishThenEnThenBase) {
     CFBundleRef bundle = makeBundle({
         {"en.lproj/Localizable.strings", R"("where" = "en";)"},
@@ -75,14 +70,6 @@ TEST_F(LocalizedString, LooksInEnglishThenEnThenBase) {
     });
     EXPECT_EQ(Copy(bundle, "where", nullptr), "en");
     EXPECT_EQ(Copy(bundle, "where", nullptr, CFSTR("Extra")), "Base extra");
-}
-
-TEST_F(LocalizedString, ReadsUTF16Tables) {
-    const std::u16string text = u"\"DC\" = \"Abteilungsnummer \u00fc\";";
-    std::string bytes = "\xFF\xFE";
-    for (const char16_t unit : text) bytes += std::string{static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
-    CFBundleRef bundle = makeBundle({{"English.lproj/Localizable.strings", bytes}});
-    EXPECT_EQ(Copy(bundle, "DC", nullptr), "Abteilungsnummer \xC3\xBC");
 }
 
 TEST_F(LocalizedString, MalformedTableIsReportedOnceAndReadsAsEmpty) {

@@ -29,12 +29,13 @@ void Record(const char *bundlePath, void *instance, CFStringRef error, void *inf
          kvx::ToUTF8(error)});
 }
 
-std::string PlugInInfo(const std::string &executable, const std::string &function, const std::string &typeID) {
+std::string PlugInInfo(const std::string &executable, const std::string &function, const std::string &typeID,
+                       const std::string &factoryID = kFactoryID) {
     return kvx::test::InfoPlist("com.example.loader",
                                 "<key>CFBundleExecutable</key><string>" + executable + "</string>\n" +
-                                    "<key>CFPlugInFactories</key><dict><key>" + kFactoryID + "</key><string>" +
+                                    "<key>CFPlugInFactories</key><dict><key>" + factoryID + "</key><string>" +
                                     function + "</string></dict>\n" + "<key>CFPlugInTypes</key><dict><key>" +
-                                    typeID + "</key><array><string>" + kFactoryID + "</string></array></dict>\n");
+                                    typeID + "</key><array><string>" + factoryID + "</string></array></dict>\n");
 }
 
 class PlugInLoader : public kvx::test::LiveObjectCheck {
@@ -132,20 +133,11 @@ TEST_F(PlugInLoader, FactoryThatRefusesTheTypeIsReported) {
     EXPECT_NE(events[0].error.find("made no instance"), std::string::npos) << events[0].error;
 }
 
-TEST_F(PlugInLoader, TypeKeysMatchInAnyLetterCase) {
+TEST_F(PlugInLoader, UUIDsMatchInAnyLetterCase) {
     copyBuiltBundle("lower-case.plugin");
-    std::string lowerType = kPMPDETypeIDStr;
-    std::string lowerFactory = kFactoryID;
-    for (char &c : lowerType) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (char &c : lowerFactory) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     folder.write("lower-case.plugin/Contents/Info.plist",
-                 kvx::test::InfoPlist("com.example.lower", "<key>CFBundleExecutable</key><string>libKVXPDE.so</string>"
-                                                           "<key>CFPlugInFactories</key><dict><key>" +
-                                                               lowerFactory +
-                                                               "</key><string>CreatePDEFactory</string></dict>"
-                                                               "<key>CFPlugInTypes</key><dict><key>" +
-                                                               lowerType + "</key><array><string>" + kFactoryID +
-                                                               "</string></array></dict>"));
+                 PlugInInfo("libKVXPDE.so", "CreatePDEFactory", "bdb091f4-e57f-11d3-b5cc-0050e4603277",
+                            "5c83e0b7-2d19-4f6a-a3b5-7e90d14c26f8"));
     const std::vector<LoadEvent> events = load(1);
     ASSERT_EQ(events.size(), 1u);
     EXPECT_NE(events[0].instance, nullptr) << events[0].error;

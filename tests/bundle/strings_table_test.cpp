@@ -68,12 +68,6 @@ TEST_F(StringsTable, EmptyOrCommentOnlyTableHasNoEntries) {
     }
 }
 
-TEST_F(StringsTable, TheLastOfTwoEqualKeysWins) {
-    const Parsed parsed = Parse(R"("k" = "first"; "k" = "second";)");
-    ASSERT_TRUE(parsed.table);
-    EXPECT_EQ(Lookup(parsed.table.get(), "k"), u"second");
-}
-
 TEST_F(StringsTable, DecodesEscapes) {
     const Parsed parsed = Parse(R"("quote" = "say \"hi\"";
 "backslash" = "a\\b";
@@ -144,13 +138,6 @@ TEST_F(StringsTable, RefusesEachMalformedFormNamingItsLine) {
         EXPECT_NE(kvx::ToUTF8(parsed.error.get()).find(malformed.line), std::string::npos)
             << malformed.fault << ": " << kvx::ToUTF8(parsed.error.get());
     }
-}
-
-TEST_F(StringsTable, ErrorIsOptional) {
-    const std::string_view bytes = "unquoted";
-    EXPECT_EQ(KVXStringsTableCreateFromData(reinterpret_cast<const UInt8 *>(bytes.data()),
-                                            static_cast<CFIndex>(bytes.size()), nullptr),
-              nullptr);
 }
 
 }  // namespace
