@@ -48,7 +48,8 @@ Script:
   key CONTROL NAME         one key: backspace, delete, left, right, home,
                            end, tab, return, enter or escape
   select CONTROL START END set the field's selection, in UTF-16 units; a
-                           caret when START equals END
+                           caret when START equals END; a position past the
+                           end of the text stands for the end
   settext CONTROL TEXT     set the field's text without key events, as a
                            paste does; TEXT may be empty
   sync to-ticket           the pane writes its settings into the ticket

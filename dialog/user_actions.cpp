@@ -9,25 +9,18 @@
 namespace kvx::dialog {
 namespace {
 
-bool IsAllDigits(std::string_view text) {
-    if (text.empty()) return false;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return false;
-    }
-    return true;
-}
-
 // The item's 1-based position in the popup's menu, or 0 when it has none.
+// Digits alone are a position; anything else is an item's text.
 UInt16 FindItemPosition(ControlRef popup, std::string_view item) {
-    const UInt16 itemCount = CountPopupItems(popup);
-    if (IsAllDigits(item)) {
-        UInt32 position = 0;
-        const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), position);
-        if (error != std::errc() || end != item.data() + item.size() || position > itemCount) return 0;
-        return static_cast<UInt16>(position);
+    const UInt32 itemCount = CountPopupItems(popup);
+    UInt32 position = 0;
+    const char *const itemEnd = item.data() + item.size();
+    const auto [digitsEnd, error] = std::from_chars(item.data(), itemEnd, position);
+    if (!item.empty() && digitsEnd == itemEnd) {
+        return error == std::errc() && position <= itemCount ? static_cast<UInt16>(position) : 0;
     }
-    for (UInt16 position = 1; position <= itemCount; ++position) {
-        if (CopyPopupItemText(popup, position) == item) return position;
+    for (position = 1; position <= itemCount; ++position) {
+        if (CopyPopupItemText(popup, static_cast<SInt32>(position)) == item) return static_cast<UInt16>(position);
     }
     return 0;
 }

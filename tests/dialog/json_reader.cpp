@@ -6,35 +6,33 @@
 namespace kvx::test {
 namespace {
 
+// A recursive-descent reader of exactly what JSON allows; the dialog writes
+// characters beyond ASCII as UTF-8, so a \u escape must be below 0x80.
 class Parser {
 public:
-    explicit Parser(std::string_view text) : text_(text) {}
+    explicit Parser(const std::string &text) : text_(text) {}
 
     JsonValue ParseDocument() {
         JsonValue value = ParseValue();
-        SkipBlanks();
-        if (position_ != text_.size()) Fail("text after the value");
+        if (SkipBlanks() != '\0') Fail("text after the value");
         return value;
     }
 
 private:
     [[noreturn]] void Fail(const std::string &what) const {
-        throw std::invalid_argument(what + " at offset " + std::to_string(position_) + " of " + std::string(text_));
+        throw std::invalid_argument(what + " at offset " + std::to_string(at_) + " of " + text_);
     }
 
-    void SkipBlanks() {
-        while (position_ < text_.size() && std::string_view(" \t\r\n").find(text_[position_]) != std::string_view::npos) {
-            ++position_;
-        }
+    // The next character after blanks, '\0' at the end.
+    char SkipBlanks() {
+        while (at_ < text_.size() && std::string_view(" \t\r\n").find(text_[at_]) != std::string_view::npos) ++at_;
+        return at_ < text_.size() ? text_[at_] : '\0';
     }
 
     bool Take(char expected) {
-        SkipBlanks();
-        if (position_ < text_.size() && text_[position_] == expected) {
-            ++position_;
-            return true;
-        }
-        return false;
+        if (SkipBlanks() != expected) return false;
+        ++at_;
+        return true;
     }
 
     void Expect(char expected) {
@@ -42,113 +40,78 @@ private:
     }
 
     bool TakeWord(std::string_view word) {
-        if (text_.substr(position_, word.size()) != word) return false;
-        position_ += word.size();
+        if (text_.compare(at_, word.size(), word) != 0) return false;
+        at_ += word.size();
         return true;
     }
 
     JsonValue ParseValue() {
-        SkipBlanks();
-        if (position_ >= text_.size()) Fail("expected a value");
-        const char c = text_[position_];
-        if (c == '{') return ParseObject();
-        if (c == '[') return ParseArray();
-        if (c == '"') return JsonValue(ParseString());
+        const char next = SkipBlanks();
+        if (next == '"') return JsonValue(ParseString());
+        if (Take('{')) {
+            JsonValue::Object members;
+            if (Take('}')) return JsonValue(std::move(members));
+            do {
+                SkipBlanks();
+                std::string key = ParseString();
+                Expect(':');
+                members.emplace_back(std::move(key), ParseValue());
+            } while (Take(','));
+            Expect('}');
+            return JsonValue(std::move(members));
+        }
+        if (Take('[')) {
+            JsonValue::Array elements;
+            if (Take(']')) return JsonValue(std::move(elements));
+            do {
+                elements.push_back(ParseValue());
+            } while (Take(','));
+            Expect(']');
+            return JsonValue(std::move(elements));
+        }
         if (TakeWord("true")) return JsonValue(true);
         if (TakeWord("false")) return JsonValue(false);
         if (TakeWord("null")) return JsonValue();
-        return ParseNumber();
-    }
-
-    JsonValue ParseObject() {
-        Expect('{');
-        JsonValue::Object members;
-        if (Take('}')) return JsonValue(std::move(members));
-        do {
-            SkipBlanks();
-            std::string key = ParseString();
-            Expect(':');
-            members.emplace_back(std::move(key), ParseValue());
-        } while (Take(','));
-        Expect('}');
-        return JsonValue(std::move(members));
-    }
-
-    JsonValue ParseArray() {
-        Expect('[');
-        JsonValue::Array elements;
-        if (Take(']')) return JsonValue(std::move(elements));
-        do {
-            elements.push_back(ParseValue());
-        } while (Take(','));
-        Expect(']');
-        return JsonValue(std::move(elements));
-    }
-
-    JsonValue ParseNumber() {
-        const std::string rest(text_.substr(position_));
+        if (next != '-' && (next < '0' || next > '9')) Fail("expected a value");
         char *end = nullptr;
-        const double value = std::strtod(rest.c_str(), &end);
-        if (end == rest.c_str() || !(rest[0] == '-' || (rest[0] >= '0' && rest[0] <= '9'))) Fail("expected a value");
-        position_ += static_cast<size_t>(end - rest.c_str());
-        return JsonValue(value);
-    }
-
-    unsigned ParseHex4() {
-        if (position_ + 4 > text_.size()) Fail("short \\u escape");
-        const std::string digits(text_.substr(position_, 4));
-        char *end = nullptr;
-        const unsigned long code = std::strtoul(digits.c_str(), &end, 16);
-        if (end != digits.c_str() + 4) Fail("bad \\u escape");
-        position_ += 4;
-        return static_cast<unsigned>(code);
-    }
-
-    static void AppendUTF8(std::string &out, unsigned code) {
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
+        const double number = std::strtod(text_.c_str() + at_, &end);
+        at_ = static_cast<size_t>(end - text_.c_str());
+        return JsonValue(number);
     }
 
     std::string ParseString() {
-        if (position_ >= text_.size() || text_[position_] != '"') Fail("expected a string");
-        ++position_;
+        if (!TakeWord("\"")) Fail("expected a string");
         std::string out;
-        while (true) {
-            if (position_ >= text_.size()) Fail("unterminated string");
-            const char c = text_[position_++];
-            if (c == '"') return out;
+        for (char c = Next(); c != '"'; c = Next()) {
             if (static_cast<unsigned char>(c) < 0x20) Fail("raw control character in a string");
             if (c != '\\') {
                 out += c;
                 continue;
             }
-            if (position_ >= text_.size()) Fail("unterminated escape");
-            const char escape = text_[position_++];
-            switch (escape) {
-                case '"': out += '"'; break;
-                case '\\': out += '\\'; break;
-                case '/': out += '/'; break;
-                case 'b': out += '\b'; break;
-                case 'f': out += '\f'; break;
-                case 'n': out += '\n'; break;
-                case 'r': out += '\r'; break;
-                case 't': out += '\t'; break;
-                case 'u': AppendUTF8(out, ParseHex4()); break;
-                default: Fail("unknown escape");
+            const char escape = Next();
+            const std::string_view escapes = "\"\\/bfnrt";
+            const std::string_view meanings = "\"\\/\b\f\n\r\t";
+            if (const size_t index = escapes.find(escape); index != std::string_view::npos) {
+                out += meanings[index];
+            } else if (escape == 'u' && at_ + 4 <= text_.size()) {
+                const unsigned long code = std::strtoul(text_.substr(at_, 4).c_str(), nullptr, 16);
+                if (code >= 0x80) Fail("\\u escape of a character that UTF-8 would carry");
+                out += static_cast<char>(code);
+                at_ += 4;
+            } else {
+                Fail("bad escape");
             }
         }
+        return out;
     }
 
-    std::string_view text_;
-    size_t position_ = 0;
+    char Next() {
+        if (at_ >= text_.size()) Fail("unterminated string");
+        return text_[at_++];
+    }
+
+    const std::string &text_;
+    size_t at_ = 0;
 };
 
 }  // namespace
@@ -166,7 +129,7 @@ std::vector<std::string> JsonValue::keys() const {
     return names;
 }
 
-JsonValue ParseJson(std::string_view text) {
+JsonValue ParseJson(const std::string &text) {
     return Parser(text).ParseDocument();
 }
 

@@ -40,6 +40,6 @@ private:
 };
 
 // Parses one JSON text; throws std::invalid_argument for anything else.
-JsonValue ParseJson(std::string_view text);
+JsonValue ParseJson(const std::string &text);
 
 }  // namespace kvx::test
