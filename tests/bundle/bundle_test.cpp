@@ -87,7 +87,7 @@ TEST_F(Bundle, EachBrokenFolderGivesItsOwnError) {
         const char *says;
     } cases[] = {
         {"Missing.plugin", "does not exist"},
-        {"AFile.plugin", "does not exist"},
+        {"AFile.plugin", "is not a folder"},
         {"NoInfo.plugin", "no readable Contents/Info.plist"},
         {"Garbage.plugin", "malformed"},
         {"Array.plugin", "not a dictionary"},

@@ -117,8 +117,12 @@ CFBundleRef KVXBundleOpen(const char *path, CFStringRef *outError) {
     }
     std::error_code failure;
     const std::filesystem::path folder = std::filesystem::canonical(path, failure);
-    if (failure || !std::filesystem::is_directory(folder, failure)) {
+    if (failure) {
         kvx::host::SetError(outError, std::string("the bundle folder ") + path + " does not exist");
+        return nullptr;
+    }
+    if (!std::filesystem::is_directory(folder, failure)) {
+        kvx::host::SetError(outError, std::string("the bundle ") + path + " is not a folder");
         return nullptr;
     }
 

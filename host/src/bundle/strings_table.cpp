@@ -287,7 +287,7 @@ extern "C" CFDictionaryRef KVXStringsTableCreateFromData(const UInt8 *bytes, CFI
     }
     std::string error;
     const std::string_view data(reinterpret_cast<const char *>(bytes), static_cast<std::size_t>(length));
-    CFDictionaryRef table = kvx::host::CreateStringsTable(length == 0 ? std::string_view() : data, error);
+    CFDictionaryRef table = kvx::host::CreateStringsTable(data, error);
     if (table == nullptr) kvx::host::SetError(outError, error);
     return table;
 }
