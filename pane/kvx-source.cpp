@@ -25,7 +25,7 @@ OSStatus Prologue(PMPDEContext *context, OSType *creator, CFStringRef *userOptio
     if (window == NULL)
         return kKVXPaneNotShownErr;
 
-    Rect windowBounds;
+    Rect windowBounds = {0, 0, 0, 0};
     OSStatus result = GetWindowBounds(window, kWindowContentRgn, &windowBounds);
     *maxV = (UInt32)(windowBounds.bottom - windowBounds.top);
     *maxH = (UInt32)(windowBounds.right - windowBounds.left);

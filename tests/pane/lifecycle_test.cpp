@@ -219,28 +219,28 @@ TEST_F(PrinterCheck, AnyOtherNameDeclines) {
     EXPECT_EQ(InitializeFor(OtherModelPPD()).status, kPaneNotShown);
 }
 
-TEST_F(PrinterCheck, EveryFailureDeclines) {
-    const Outcome noModel = InitializeFor(PPD(""));
-    EXPECT_EQ(noModel.status, kPaneNotShown);
-    EXPECT_EQ(noModel.opened, 1);
-    EXPECT_EQ(noModel.closed, 1);
-    Terminate();
-
-    const Outcome noInfo = InitializeFor(SupportedModelPPD(), kKVXFaultCount, false);
-    EXPECT_EQ(noInfo.status, kPaneNotShown);
-    EXPECT_EQ(noInfo.opened, 0);
-    Terminate();
-
-    const Outcome notOpened = InitializeFor(SupportedModelPPD(), kKVXFaultPPDOpen);
-    EXPECT_EQ(notOpened.status, kPaneNotShown);
-    EXPECT_EQ(notOpened.closed, 0);
-    Terminate();
-
-    const Outcome notClosed = InitializeFor(SupportedModelPPD(), kKVXFaultPPDClose);
-    EXPECT_EQ(notClosed.status, kPaneNotShown);
-    EXPECT_EQ(notClosed.closed, 1);
-    Terminate();
-
+TEST_F(PrinterCheck, EveryFailureDeclinesAndClosesWhatItOpened) {
+    struct Case {
+        const char *what;
+        std::string ppd;
+        KVXHostFault fault;
+        bool withInfo;
+        CFIndex opened;
+        CFIndex closed;
+    };
+    const Case cases[] = {
+        {"no ModelName", PPD(""), kKVXFaultCount, true, 1, 1},
+        {"no printer-info ticket", SupportedModelPPD(), kKVXFaultCount, false, 0, 0},
+        {"PPD does not open", SupportedModelPPD(), kKVXFaultPPDOpen, true, 0, 0},
+        {"PPD does not close", SupportedModelPPD(), kKVXFaultPPDClose, true, 1, 1},
+    };
+    for (const Case &failure : cases) {
+        const Outcome outcome = InitializeFor(failure.ppd, failure.fault, failure.withInfo);
+        EXPECT_EQ(outcome.status, kPaneNotShown) << failure.what;
+        EXPECT_EQ(outcome.opened, failure.opened) << failure.what;
+        EXPECT_EQ(outcome.closed, failure.closed) << failure.what;
+        Terminate();
+    }
 }
 
 TEST_F(PrinterCheck, AnUnreadNameNeverMatches) {
