@@ -82,6 +82,28 @@ TEST_F(MissingPane, EmptyPlugInsFolderLeavesNoPaneToDrive) {
     EXPECT_THAT(result.err, HasSubstr("\"Korvane RM-4750\""));
 }
 
+TEST_F(MissingPane, PaneLackingAControlIsTornDownAndOnlyThatPaneIsTried) {
+    // Two copies of the bundle. The host finds a bundle's resources through
+    // the latest bundle opened with its identifier, B, whose interface file
+    // has lost the orientation popup: A's pane, shown first, declines in
+    // Initialize after it was half built, and B is never tried.
+    const auto plugIns = dialog.PathOf("PlugIns");
+    for (const std::string_view name : {"A.plugin", "B.plugin"}) {
+        std::filesystem::create_directories(plugIns / name);
+        std::filesystem::copy(KVX_BUNDLE_DIR, plugIns / name, std::filesystem::copy_options::recursive);
+    }
+    const auto nib = plugIns / "B.plugin/Contents/Resources/PDE.nib";
+    std::string interface = ReadFile(nib);
+    const size_t orientation = interface.find("id=\"9\"");
+    ASSERT_NE(orientation, std::string::npos);
+    dialog.WriteFile(std::filesystem::relative(nib, dialog.PathOf("")), interface.replace(orientation, 6, "id=\"19\""));
+
+    const DialogResult result = dialog.Run("ticket\nshow\n", {"--plugins", plugIns.string()});
+    EXPECT_EQ(result.exitStatus, 3);
+    EXPECT_THAT(result.err, HasSubstr("B.plugin: the dialog shows one pane; this one is left out"));
+    EXPECT_THAT(result.err, HasSubstr("line 2: \"show\": this action needs the pane"));
+}
+
 using CommandLine = DialogTest;
 
 TEST_F(CommandLine, HelpDocumentsOptionsActionsReportsAndExitStatuses) {
