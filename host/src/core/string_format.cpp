@@ -1,4 +1,6 @@
 // CFStringCreateWithFormat: printf-style formatting with %@ for objects.
+// %s and %c take UTF-8 bytes (a lone byte above 0x7F shows as U+FFFD), %C
+// one UTF-16 unit; numbers are formatted by the C library.
 #include <cstdarg>
 #include <cstdio>
 #include <string>
