@@ -47,9 +47,9 @@ TEST_F(DialogDemo, ReportsAPrivateJobWithADepartmentCode) {
     EXPECT_EQ(ticket["ZELOrientation"].string(), "Portrait");
 }
 
-using DigitFieldTyping = DialogTest;
+using DialogDigitFieldTyping = DialogTest;
 
-TEST_F(DigitFieldTyping, KeysMeetTheFieldsLimitsAsAUsersWould) {
+TEST_F(DialogDigitFieldTyping, KeysMeetTheFieldsLimitsAsAUsersWould) {
     const DialogResult result = dialog.Run(
         "choose print-mode Private (DIN)\n"
         "settext din\n"
@@ -76,7 +76,7 @@ TEST_F(DigitFieldTyping, KeysMeetTheFieldsLimitsAsAUsersWould) {
     EXPECT_THAT(SelectionOf(reports[3]["din"]), ElementsAre(1, 1));
 }
 
-TEST_F(DigitFieldTyping, DisabledFieldTakesNothingAndTheDialogSaysSo) {
+TEST_F(DialogDigitFieldTyping, DisabledFieldTakesNothingAndTheDialogSaysSo) {
     const DialogResult result = dialog.Run(
         "type din 1\n"
         "settext din 7\n"
@@ -96,7 +96,7 @@ TEST_F(DigitFieldTyping, DisabledFieldTakesNothingAndTheDialogSaysSo) {
     EXPECT_THAT(result.err, HasSubstr("line 6: \"type dc 5\": dc is disabled"));
 }
 
-TEST_F(DigitFieldTyping, TextArrivesWithItsBlanksAndCharactersIntact) {
+TEST_F(DialogDigitFieldTyping, TextArrivesWithItsBlanksAndCharactersIntact) {
     const DialogResult result = dialog.Run(
         "choose print-mode 3\n"
         "settext din  1 2 \n"
@@ -118,9 +118,9 @@ TEST_F(DigitFieldTyping, TextArrivesWithItsBlanksAndCharactersIntact) {
     EXPECT_THAT(SelectionOf(reports[2]["din"]), ElementsAre(1, 1));
 }
 
-using PopupChoice = DialogTest;
+using DialogPopupChoice = DialogTest;
 
-TEST_F(PopupChoice, ByPositionOrByExactItemText) {
+TEST_F(DialogPopupChoice, ByPositionOrByExactItemText) {
     const DialogResult result = dialog.Run(
         "summary\n"
         "choose print-mode 5\n"
@@ -143,9 +143,9 @@ TEST_F(PopupChoice, ByPositionOrByExactItemText) {
     EXPECT_EQ(reports[3]["print-mode"]["item"].string(), "Proof");
 }
 
-using TicketSync = DialogTest;
+using DialogTicketSync = DialogTest;
 
-TEST_F(TicketSync, SyncsMoveTheFieldsToAndFromTheTicket) {
+TEST_F(DialogTicketSync, SyncsMoveTheFieldsToAndFromTheTicket) {
     const DialogResult result = dialog.Run(
         "choose print-mode Private (DIN)\n"
         "settext din 77\n"
@@ -162,7 +162,7 @@ TEST_F(TicketSync, SyncsMoveTheFieldsToAndFromTheTicket) {
     EXPECT_EQ(reports[1]["din"]["text"].string(), "00077");
 }
 
-TEST_F(TicketSync, OkWritesTheTicketInThePanesOrderAndCancelDoesNot) {
+TEST_F(DialogTicketSync, OkWritesTheTicketInThePanesOrderAndCancelDoesNot) {
     const DialogResult accepted = dialog.Run("choose print-mode ZEL\nok\nticket\n");
     ASSERT_EQ(accepted.exitStatus, 0) << accepted.err;
     const JsonValue ticket = accepted.Reports().at(0);

@@ -9,16 +9,16 @@ namespace {
 
 using ::testing::HasSubstr;
 
-using ScriptErrors = DialogTest;
+using DialogScriptErrors = DialogTest;
 
-TEST_F(ScriptErrors, BadLineNamesItsNumberAndTextAndStopsTheScript) {
+TEST_F(DialogScriptErrors, BadLineNamesItsNumberAndTextAndStopsTheScript) {
     const DialogResult result = dialog.Run("# the print mode\n\n   # indented comment\nshow\nchoose print-mode\nshow\n");
     EXPECT_EQ(result.exitStatus, 2);
     EXPECT_THAT(result.err, HasSubstr("kvx-dialog: line 5: \"choose print-mode\": choose needs an item"));
     EXPECT_EQ(result.Reports().size(), 1u);
 }
 
-TEST_F(ScriptErrors, UnknownOrMalformedActionsAreBadLines) {
+TEST_F(DialogScriptErrors, UnknownOrMalformedActionsAreBadLines) {
     const struct {
         std::string_view line;
         std::string_view complaint;
@@ -48,7 +48,7 @@ TEST_F(ScriptErrors, UnknownOrMalformedActionsAreBadLines) {
     }
 }
 
-TEST_F(ScriptErrors, OnlyTicketMayFollowOkOrCancel) {
+TEST_F(DialogScriptErrors, OnlyTicketMayFollowOkOrCancel) {
     EXPECT_EQ(dialog.Run("ok\nticket\nticket\n").exitStatus, 0);
     for (const std::string_view script : {"ok\nshow\n", "cancel\nok\n", "ok\ncancel\n", "cancel\ntype din 1\n"}) {
         SCOPED_TRACE(script);
@@ -59,9 +59,9 @@ TEST_F(ScriptErrors, OnlyTicketMayFollowOkOrCancel) {
     }
 }
 
-using MissingPane = DialogTest;
+using DialogMissingPane = DialogTest;
 
-TEST_F(MissingPane, OtherModelGetsNoPaneAndPaneActionsExitWithThree) {
+TEST_F(DialogMissingPane, OtherModelGetsNoPaneAndPaneActionsExitWithThree) {
     const DialogResult result = dialog.Run("ticket\nshow\n", {"--ppd", kOtherModelPPD});
     EXPECT_EQ(result.exitStatus, 3);
     EXPECT_THAT(result.err, HasSubstr("not shown for this printer (printer model \"Korvane RM-2200\")"));
@@ -73,7 +73,7 @@ TEST_F(MissingPane, OtherModelGetsNoPaneAndPaneActionsExitWithThree) {
     EXPECT_TRUE(accepted.Reports().at(0).object().empty()) << "no pane writes the ticket";
 }
 
-TEST_F(MissingPane, EmptyPlugInsFolderLeavesNoPaneToDrive) {
+TEST_F(DialogMissingPane, EmptyPlugInsFolderLeavesNoPaneToDrive) {
     const auto empty = dialog.PathOf("PlugIns");
     std::filesystem::create_directories(empty);
     const DialogResult result = dialog.Run("show\n", {"--plugins", empty.string()});
@@ -82,7 +82,7 @@ TEST_F(MissingPane, EmptyPlugInsFolderLeavesNoPaneToDrive) {
     EXPECT_THAT(result.err, HasSubstr("\"Korvane RM-4750\""));
 }
 
-TEST_F(MissingPane, PaneLackingAControlIsTornDownAndOnlyThatPaneIsTried) {
+TEST_F(DialogMissingPane, PaneLackingAControlIsTornDownAndOnlyThatPaneIsTried) {
     // Two copies of the bundle. The host finds a bundle's resources through
     // the latest bundle opened with its identifier, B, whose interface file
     // has lost the orientation popup: A's pane, shown first, declines in
@@ -104,9 +104,9 @@ TEST_F(MissingPane, PaneLackingAControlIsTornDownAndOnlyThatPaneIsTried) {
     EXPECT_THAT(result.err, HasSubstr("line 2: \"show\": this action needs the pane"));
 }
 
-using CommandLine = DialogTest;
+using DialogCommandLine = DialogTest;
 
-TEST_F(CommandLine, HelpDocumentsOptionsActionsReportsAndExitStatuses) {
+TEST_F(DialogCommandLine, HelpDocumentsOptionsActionsReportsAndExitStatuses) {
     const DialogResult result = dialog.RunWithArguments({"--help"});
     EXPECT_EQ(result.exitStatus, 0);
     for (const std::string_view word : {"--ppd", "--plugins", "--settings", "--save", "--script", "choose CONTROL ITEM",
@@ -117,7 +117,7 @@ TEST_F(CommandLine, HelpDocumentsOptionsActionsReportsAndExitStatuses) {
     }
 }
 
-TEST_F(CommandLine, BadUsageExitsWithTwoAndSaysWhy) {
+TEST_F(DialogCommandLine, BadUsageExitsWithTwoAndSaysWhy) {
     const std::string script = dialog.WriteFile("ok.script", "show\n").string();
     const struct {
         std::vector<std::string> arguments;
@@ -140,7 +140,7 @@ TEST_F(CommandLine, BadUsageExitsWithTwoAndSaysWhy) {
     }
 }
 
-TEST_F(CommandLine, ScriptComesFromStandardInputForDash) {
+TEST_F(DialogCommandLine, ScriptComesFromStandardInputForDash) {
     const DialogResult result = dialog.RunWithScriptOnStdin("choose print-mode 2\nshow\n", {"--ppd=" + kSupportedPPD});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.Reports().at(0)["print-mode"]["item"].string(), "Proof");

@@ -12,9 +12,9 @@ namespace {
 
 using ::testing::HasSubstr;
 
-using SavedSettings = DialogTest;
+using DialogSavedSettings = DialogTest;
 
-TEST_F(SavedSettings, RoundTripThroughSettingsAndSave) {
+TEST_F(DialogSavedSettings, RoundTripThroughSettingsAndSave) {
     const auto settings = dialog.WriteFile(
         "in.plist", SettingsPlist(StringEntry("Resolution", "600dpi") + StringEntry("PrintMode", "Private") +
                                   DigitEntries("DINDigit", "12345") + StringEntry("DeptCode", "True") +
@@ -41,7 +41,7 @@ TEST_F(SavedSettings, RoundTripThroughSettingsAndSave) {
     EXPECT_EQ(ticket["Resolution"].string(), "600dpi") << "keys that are not the pane's stay";
 }
 
-TEST_F(SavedSettings, StrayPrintModeComesBackAsNormal) {
+TEST_F(DialogSavedSettings, StrayPrintModeComesBackAsNormal) {
     const auto settings = dialog.WriteFile("in.plist", SettingsPlist(StringEntry("PrintMode", "private")));
     const std::string saved = dialog.PathOf("out.plist").string();
     const DialogResult result = dialog.Run("show\nok\n", {"--settings", settings.string(), "--save", saved});
@@ -50,7 +50,7 @@ TEST_F(SavedSettings, StrayPrintModeComesBackAsNormal) {
     EXPECT_EQ(dialog.Run("ticket\n", {"--settings", saved}).Reports().at(0)["PrintMode"].string(), "Normal");
 }
 
-TEST_F(SavedSettings, UnusableSettingsFileIsAnErrorThatTouchesNothing) {
+TEST_F(DialogSavedSettings, UnusableSettingsFileIsAnErrorThatTouchesNothing) {
     const struct {
         std::string name;
         std::string bytes;
@@ -81,7 +81,7 @@ TEST_F(SavedSettings, UnusableSettingsFileIsAnErrorThatTouchesNothing) {
     EXPECT_FALSE(std::filesystem::exists(saved));
 }
 
-TEST_F(SavedSettings, NothingIsSavedUnlessTheDialogEndsWithOk) {
+TEST_F(DialogSavedSettings, NothingIsSavedUnlessTheDialogEndsWithOk) {
     const std::filesystem::path saved = dialog.PathOf("out.plist");
     for (const std::string_view script : {"choose print-mode 2\n", "choose print-mode 2\ncancel\n",
                                           "choose print-mode 2\nchoose print-mode 9\nok\n"}) {
@@ -91,16 +91,16 @@ TEST_F(SavedSettings, NothingIsSavedUnlessTheDialogEndsWithOk) {
     }
 }
 
-TEST_F(SavedSettings, SaveThatCannotBeWrittenIsAnError) {
+TEST_F(DialogSavedSettings, SaveThatCannotBeWrittenIsAnError) {
     const std::string saved = dialog.PathOf("no/such/folder/out.plist").string();
     const DialogResult result = dialog.Run("ok\n", {"--save", saved});
     EXPECT_EQ(result.exitStatus, 2);
     EXPECT_THAT(result.err, HasSubstr("cannot write the settings file \"" + saved + "\""));
 }
 
-using TicketReport = DialogTest;
+using DialogTicketReport = DialogTest;
 
-TEST_F(TicketReport, EveryValueKeepsItsTypeAndEveryCharacterSurvives) {
+TEST_F(DialogTicketReport, EveryValueKeepsItsTypeAndEveryCharacterSurvives) {
     const auto settings = dialog.WriteFile(
         "in.plist", SettingsPlist(StringEntry("Quote\"Back\\slash", "tab\there\nnew line\rreturn") +
                                   StringEntry("Caf\xC3\xA9", "na\xC3\xAFve \xE2\x82\xAC") +
