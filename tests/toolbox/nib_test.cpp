@@ -209,6 +209,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"EnabledYes",
                 InWindow(R"(<control kind="userpane" enabled="yes" top="0" left="0" bottom="1" right="1"/>)")},
         BadFile{"StrayText", InWindow("hello")},
+        BadFile{"AttributeTwice", R"(<nib><window name="Window" name="Other" width="1" height="1"/></nib>)"},
         BadFile{"WindowWithoutSize", R"(<nib><window name="Window" width="10"/></nib>)"},
         BadFile{"WindowPast16Bits", R"(<nib><window name="Window" x="30000" width="5000" height="1"/></nib>)"},
         BadFile{"TwoWindowsOneName",

@@ -20,6 +20,25 @@ constexpr std::string_view kWindowElement = "window";
 constexpr std::string_view kControlElement = "control";
 constexpr std::string_view kItemElement = "item";
 
+// Attribute names.
+constexpr const char *kNameAttribute = "name";
+constexpr const char *kTitleAttribute = "title";
+constexpr const char *kXAttribute = "x";
+constexpr const char *kYAttribute = "y";
+constexpr const char *kWidthAttribute = "width";
+constexpr const char *kHeightAttribute = "height";
+constexpr const char *kKindAttribute = "kind";
+constexpr const char *kSignatureAttribute = "signature";
+constexpr const char *kIdAttribute = "id";
+constexpr const char *kTopAttribute = "top";
+constexpr const char *kLeftAttribute = "left";
+constexpr const char *kBottomAttribute = "bottom";
+constexpr const char *kRightAttribute = "right";
+constexpr const char *kEnabledAttribute = "enabled";
+constexpr const char *kValueAttribute = "value";
+constexpr const char *kMenuAttribute = "menu";
+constexpr const char *kTextAttribute = "text";
+
 constexpr std::string_view kTrue = "true";
 constexpr std::string_view kFalse = "false";
 constexpr std::string_view kNoMenu = "none";
@@ -39,11 +58,13 @@ constexpr KindName kKinds[] = {{"userpane", kControlKindUserPane},
                                {"statictext", kControlKindStaticText}};
 
 // The attributes that each element may carry.
-const std::set<std::string_view> kWindowAttributes = {"name", "title", "x", "y", "width", "height"};
-const std::set<std::string_view> kCommonControlAttributes = {"kind",   "signature", "id",      "title", "top",
-                                                             "left",   "bottom",    "right",   "enabled"};
-const std::set<std::string_view> kPopupAttributes = {"value", "menu"};
-const std::set<std::string_view> kEditTextAttributes = {"text"};
+const std::set<std::string_view> kWindowAttributes = {kNameAttribute,  kTitleAttribute, kXAttribute,
+                                                      kYAttribute,     kWidthAttribute, kHeightAttribute};
+const std::set<std::string_view> kCommonControlAttributes = {
+    kKindAttribute, kSignatureAttribute, kIdAttribute,    kTitleAttribute,  kTopAttribute,
+    kLeftAttribute, kBottomAttribute,    kRightAttribute, kEnabledAttribute};
+const std::set<std::string_view> kPopupAttributes = {kValueAttribute, kMenuAttribute};
+const std::set<std::string_view> kEditTextAttributes = {kTextAttribute};
 
 // Thrown inside this file only, to leave a nested read at the first
 // problem; ReadNibFile turns it into its result.
@@ -137,7 +158,7 @@ bool Reader::flag(const pugi::xml_node &node, const char *name, bool fallback) c
 }
 
 OSType Reader::kind(const pugi::xml_node &node) const {
-    const std::string_view name = node.attribute("kind").value();
+    const std::string_view name = node.attribute(kKindAttribute).value();
     if (name.empty()) fail(node, "a control needs a kind");
     for (const KindName &known : kKinds)
         if (known.name == name) return known.kind;
@@ -145,7 +166,7 @@ OSType Reader::kind(const pugi::xml_node &node) const {
 }
 
 OSType Reader::signature(const pugi::xml_node &node) const {
-    const pugi::xml_attribute attribute = node.attribute("signature");
+    const pugi::xml_attribute attribute = node.attribute(kSignatureAttribute);
     if (!attribute) return 0;
     const std::string_view text = attribute.value();
     const bool printable = std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
@@ -167,7 +188,7 @@ std::u16string Reader::itemText(const pugi::xml_node &item) const {
 }
 
 void Reader::popupItems(const pugi::xml_node &node, ControlDescription &popup) const {
-    const pugi::xml_attribute menu = node.attribute("menu");
+    const pugi::xml_attribute menu = node.attribute(kMenuAttribute);
     if (menu && menu.value() != kNoMenu) fail(node, "attribute \"menu\" can only be \"none\"");
     popup.hasMenu = !menu;
     for (const pugi::xml_node &child : node.children(kItemElement.data())) {
@@ -189,18 +210,18 @@ ControlDescription Reader::control(const pugi::xml_node &node, int depth) const 
 
     constexpr long kLowest = std::numeric_limits<SInt16>::min();
     constexpr long kHighest = std::numeric_limits<SInt16>::max();
-    const long top = integer(node, "top", kLowest, kHighest);
-    const long left = integer(node, "left", kLowest, kHighest);
-    const long bottom = integer(node, "bottom", top, kHighest);
-    const long right = integer(node, "right", left, kHighest);
+    const long top = integer(node, kTopAttribute, kLowest, kHighest);
+    const long left = integer(node, kLeftAttribute, kLowest, kHighest);
+    const long bottom = integer(node, kBottomAttribute, top, kHighest);
+    const long right = integer(node, kRightAttribute, left, kHighest);
     control.bounds = Rect{static_cast<SInt16>(top), static_cast<SInt16>(left), static_cast<SInt16>(bottom),
                           static_cast<SInt16>(right)};
     control.id = ControlID{signature(node),
-                           static_cast<SInt32>(optionalInteger(node, "id", std::numeric_limits<SInt32>::min(),
+                           static_cast<SInt32>(optionalInteger(node, kIdAttribute, std::numeric_limits<SInt32>::min(),
                                                                std::numeric_limits<SInt32>::max(), 0))};
-    control.enabled = flag(node, "enabled", true);
-    control.title = FromUTF8(node.attribute("title").value());
-    control.text = FromUTF8(node.attribute("text").value());
+    control.enabled = flag(node, kEnabledAttribute, true);
+    control.title = FromUTF8(node.attribute(kTitleAttribute).value());
+    control.text = FromUTF8(node.attribute(kTextAttribute).value());
 
     for (const pugi::xml_node &child : node.children()) {
         if (child.type() != pugi::node_element) continue;
@@ -209,10 +230,10 @@ ControlDescription Reader::control(const pugi::xml_node &node, int depth) const 
             control.children.push_back(this->control(child, depth + 1));
         else if (!(name == kItemElement && control.kind == kControlKindPopupButton))
             fail(child, "<" + std::string(name) + "> is not allowed in a control of kind \"" +
-                            node.attribute("kind").value() + "\"");
+                            node.attribute(kKindAttribute).value() + "\"");
     }
     if (control.kind == kControlKindPopupButton) {
-        control.value = static_cast<SInt32>(optionalInteger(node, "value", std::numeric_limits<SInt32>::min(),
+        control.value = static_cast<SInt32>(optionalInteger(node, kValueAttribute, std::numeric_limits<SInt32>::min(),
                                                             std::numeric_limits<SInt32>::max(), 1));
         popupItems(node, control);
     }
@@ -223,16 +244,16 @@ WindowDescription Reader::window(const pugi::xml_node &node) const {
     checkAttributes(node, kWindowAttributes);
     requireNoText(node);
     WindowDescription window;
-    window.name = node.attribute("name").value();
+    window.name = node.attribute(kNameAttribute).value();
     if (window.name.empty()) fail(node, "a window needs a name");
-    window.title = FromUTF8(node.attribute("title").value());
+    window.title = FromUTF8(node.attribute(kTitleAttribute).value());
 
     constexpr long kLowest = std::numeric_limits<SInt16>::min();
     constexpr long kHighest = std::numeric_limits<SInt16>::max();
-    const long x = optionalInteger(node, "x", kLowest, kHighest, 0);
-    const long y = optionalInteger(node, "y", kLowest, kHighest, 0);
-    const long width = integer(node, "width", 0, kHighest - x);
-    const long height = integer(node, "height", 0, kHighest - y);
+    const long x = optionalInteger(node, kXAttribute, kLowest, kHighest, 0);
+    const long y = optionalInteger(node, kYAttribute, kLowest, kHighest, 0);
+    const long width = integer(node, kWidthAttribute, 0, kHighest - x);
+    const long height = integer(node, kHeightAttribute, 0, kHighest - y);
     window.content = Rect{static_cast<SInt16>(y), static_cast<SInt16>(x), static_cast<SInt16>(y + height),
                           static_cast<SInt16>(x + width)};
 
