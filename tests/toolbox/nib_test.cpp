@@ -124,6 +124,7 @@ TEST_F(Nib, MissingFileOrWindowIsReportedAndNothingMade) {
     IBNibRef nib = nullptr;
     EXPECT_EQ(KVXCreateNibReferenceWithPath((folder / "absent.nib").c_str(), &nib), kIBCarbonRuntimeCantFindNibFile);
     EXPECT_EQ(nib, nullptr);
+    EXPECT_EQ(KVXCreateNibReferenceWithPath(folder.c_str(), &nib), kIBCarbonRuntimeCantFindNibFile) << "a folder";
     ASSERT_EQ(KVXCreateNibReferenceWithPath(Write(kGoodNib).c_str(), &nib), noErr);
     WindowRef window = nullptr;
     EXPECT_EQ(CreateWindowFromNib(nib, CFSTR("Dialog"), &window), kIBCarbonRuntimeCantFindObject);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -292,9 +293,11 @@ const WindowDescription *NibDocument::find(std::string_view name) const {
 }
 
 std::variant<NibDocument, NibProblem> ReadNibFile(const std::string &path) {
+    std::error_code failure;
     std::ifstream file(path, std::ios::binary);
-    std::string source{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (!file) return NibProblem{kIBCarbonRuntimeCantFindNibFile, path + ": cannot be read"};
+    if (!std::filesystem::is_regular_file(path, failure) || !file)
+        return NibProblem{kIBCarbonRuntimeCantFindNibFile, path + ": cannot be read"};
+    const std::string source{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 
     pugi::xml_document xml;
     const pugi::xml_parse_result parsed = xml.load_buffer(source.data(), source.size());
