@@ -1,5 +1,6 @@
 #include "options.hpp"
 
+#include <cstdlib>
 #include <string_view>
 
 #include "default_locations.hpp"
@@ -15,6 +16,10 @@ constexpr std::string_view kPlugInsOption = "--plugins";
 constexpr std::string_view kSettingsOption = "--settings";
 constexpr std::string_view kSaveOption = "--save";
 constexpr std::string_view kScriptOption = "--script";
+constexpr std::string_view kWindowOption = "--gui";
+constexpr std::string_view kScreenshotOption = "--screenshot";
+constexpr std::string_view kWindowTraceOption = "--gui-trace";
+constexpr const char *kDisplayVariables[] = {"DISPLAY", "WAYLAND_DISPLAY"};
 constexpr std::string_view kUsageHint = "; see kvx-dialog --help";
 
 [[noreturn]] void FailUsage(const std::string &message) {
@@ -28,7 +33,16 @@ std::string *ValueSlotFor(std::string_view name, Options &options) {
     if (name == kScriptOption) return &options.scriptPath;
     if (name == kSettingsOption) return &options.settingsPath.emplace();
     if (name == kSaveOption) return &options.savePath.emplace();
+    if (name == kScreenshotOption) return &options.screenshotPath.emplace();
     return nullptr;
+}
+
+bool HasDisplay() {
+    for (const char *variable : kDisplayVariables) {
+        const char *value = std::getenv(variable);
+        if (value != nullptr && *value != '\0') return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -44,6 +58,14 @@ Options ParseOptions(std::span<char *const> arguments) {
         const std::string_view argument = arguments[index];
         if (argument == kHelpOption) {
             options.helpRequested = true;
+            continue;
+        }
+        if (argument == kWindowOption) {
+            options.windowRequested = true;
+            continue;
+        }
+        if (argument == kWindowTraceOption) {
+            options.windowTrace = true;
             continue;
         }
         // Both "--name VALUE" and "--name=VALUE".
@@ -62,7 +84,13 @@ Options ParseOptions(std::span<char *const> arguments) {
         if (name == kScriptOption) scriptGiven = true;
     }
 
-    if (!scriptGiven && !options.helpRequested) FailUsage("--script FILE (or - for stdin) is required");
+    if (options.helpRequested) return options;
+    if (options.screenshotPath && !scriptGiven) FailUsage("--screenshot needs --script FILE");
+    if (options.screenshotPath) options.windowRequested = true;
+    if (!scriptGiven && !options.windowRequested) {
+        if (!HasDisplay()) FailUsage("--script FILE (or - for stdin) is required without a display");
+        options.windowRequested = true;
+    }
     return options;
 }
 
