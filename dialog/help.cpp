@@ -5,6 +5,7 @@ namespace kvx::dialog {
 std::string_view HelpText() {
     return R"HELP(Usage: kvx-dialog [--ppd FILE] [--plugins DIR] [--settings FILE.plist]
                   [--save FILE.plist] --script FILE|-
+       kvx-dialog --gui [--script FILE [--screenshot OUT.png]] [--gui-trace] ...
        kvx-dialog --help
 
 kvx-dialog is a print dialog without a display. It opens a print session for
@@ -22,6 +23,22 @@ Options (also written --option=VALUE):
   --save FILE        where `ok` saves the print settings, as a property list
                      of the same form
   --script FILE      the script; - reads it from standard input
+  --gui              open the dialog's window (GTK 3): a printer chooser,
+                     the pane as the plug-in laid it out, the summary and
+                     Cancel / Save Settings... / Print. The default when no
+                     --script is given and a display is there; without a
+                     display --gui ends with exit status 2. With --script
+                     the window performs the script's actions first.
+                     Print writes the ticket as `ok` does and reports it as
+                     `ticket` does.
+  --screenshot FILE  with --script: after the script, render the window to
+                     a PNG file of the window's size and exit
+  --gui-trace        a testing aid for the window: on stdout, a line
+                     {"window":{"title":...,"width":W,"height":H,
+                     "pane":[X,Y]}} whenever the window is laid out anew
+                     (the pane's top-left corner in the window, or null
+                     without a pane), and the `show` report after every
+                     action and every turn of the run loop that fired a timer
   --help             this text
 
 The pane:
