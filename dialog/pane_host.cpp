@@ -141,6 +141,7 @@ void PaneHost::Show(const std::string &plugInsFolder) {
     OSStatus status = table.Prologue(&context_, &creator, &kind, &title, &width, &height);
     const CFHolder<CFStringRef> ownedTitle(title);  // the dialog owns the pane's title
     if (status != noErr) return GiveUp("no pane is shown: Prologue failed with status " + std::to_string(status));
+    paneTitle_ = ToUTF8(title);
 
     status = MakeDialogWindow(width, height);
     if (status != noErr) {

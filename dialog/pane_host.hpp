@@ -26,6 +26,8 @@ public:
     bool IsShown() const { return shown_; }
     // Why no pane is shown, naming the printer's model.
     const std::string &NotShownReason() const { return notShownReason_; }
+    // The title that the pane's Prologue reported; empty before.
+    const std::string &PaneTitle() const { return paneTitle_; }
     WindowRef DialogWindow() const { return window_.get(); }
 
     // The pane's callbacks; only while the pane is shown.
@@ -54,6 +56,7 @@ private:
     PMPDEContext context_ = nullptr;
     bool shown_ = false;
     std::string notShownReason_;
+    std::string paneTitle_;
 };
 
 }  // namespace kvx::dialog
