@@ -8,14 +8,15 @@
 #include <string>
 
 #include "KVXHost.h"
+#include "accept_actions.hpp"
 #include "dialog_error.hpp"
 #include "help.hpp"
 #include "messages.hpp"
 #include "options.hpp"
 #include "pane_host.hpp"
+#include "printer_list.hpp"
 #include "script_runner.hpp"
 #include "session.hpp"
-#include "settings_file.hpp"
 
 namespace kvx::dialog {
 namespace {
@@ -38,10 +39,11 @@ private:
 
 void RunDialog(const Options &options) {
     ScriptSource script(options.scriptPath);
-    PrintSession session(options.ppdPath);
-    if (options.settingsPath) LoadSettingsFile(*options.settingsPath, session.PPDDict());
+    PrintSession session(options);
+    const AcceptActions acceptActions(options, session.PPDPath(), std::cout);
     PaneHost pane(options.plugInsFolder, session);
-    ScriptRunner runner(session, pane, options.savePath, std::cout);
+    ScriptRunner runner(session, pane, options.savePath, std::cout,
+                        [&] { acceptActions.Perform(session.PPDDict()); });
 
     std::string line;
     for (int lineNumber = 1; std::getline(script.stream(), line); ++lineNumber) runner.RunLine(lineNumber, line);
@@ -70,6 +72,11 @@ int Main(std::span<char *const> arguments) {
         const Options options = ParseOptions(arguments);
         if (options.helpRequested) {
             std::cout << HelpText();
+            return kExitSuccess;
+        }
+        if (options.listPrinters) {
+            const std::vector<PrinterDestination> printers = ListPrinters();
+            std::cout << (options.json ? FormatPrinterListJson(printers) : FormatPrinterList(printers));
             return kExitSuccess;
         }
         RunDialog(options);

@@ -21,8 +21,12 @@ void ReportPaneStatus(std::string_view what, OSStatus status) {
 }  // namespace
 
 ScriptRunner::ScriptRunner(PrintSession &session, PaneHost &pane, std::optional<std::string> savePath,
-                           std::ostream &reports)
-    : session_(session), pane_(pane), savePath_(std::move(savePath)), reports_(reports) {}
+                           std::ostream &reports, std::function<void()> onAccepted)
+    : session_(session),
+      pane_(pane),
+      savePath_(std::move(savePath)),
+      reports_(reports),
+      onAccepted_(std::move(onAccepted)) {}
 
 void ScriptRunner::RunLine(int lineNumber, std::string_view line) {
     const std::string label = "line " + std::to_string(lineNumber) + ": " + Quoted(line);
@@ -127,6 +131,7 @@ void ScriptRunner::Close(DialogOutcome outcome) {
     if (outcome == DialogOutcome::Accepted) {
         if (pane_.IsShown()) ReportPaneStatus(currentLabel_ + ": the pane's sync to the ticket", pane_.SyncToTicket());
         if (savePath_) SaveSettingsFile(session_.PPDDict(), *savePath_);
+        if (onAccepted_) onAccepted_();
     }
     pane_.Dismiss(outcome);
     closed_ = true;

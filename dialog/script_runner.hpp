@@ -2,6 +2,7 @@
 // session and the JSON reports on stdout.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -15,8 +16,10 @@ namespace kvx::dialog {
 
 class ScriptRunner {
 public:
-    // savePath: where `ok` saves the settings, if anywhere.
-    ScriptRunner(PrintSession &session, PaneHost &pane, std::optional<std::string> savePath, std::ostream &reports);
+    // savePath: where `ok` saves the settings, if anywhere; onAccepted: what
+    // `ok` does after that (it may throw DialogError).
+    ScriptRunner(PrintSession &session, PaneHost &pane, std::optional<std::string> savePath, std::ostream &reports,
+                 std::function<void()> onAccepted = {});
 
     // Runs one line of the script and then the run loop once. Throws
     // DialogError: kExitUsage for a bad line, kExitNoPane for an action that
@@ -35,6 +38,7 @@ private:
     PaneHost &pane_;
     std::optional<std::string> savePath_;
     std::ostream &reports_;
+    std::function<void()> onAccepted_;
     std::string currentLabel_;  // the line under way, for messages
     bool closed_ = false;
 };

@@ -4,6 +4,7 @@
 
 #include "dialog_error.hpp"
 #include "messages.hpp"
+#include "starting_settings.hpp"
 
 namespace kvx::dialog {
 namespace {
@@ -27,11 +28,18 @@ PMPrintSession CreateSession(const std::string &ppdPath) {
     return session;
 }
 
+std::optional<FetchedPPD> FetchQueuePPD(const Options &options) {
+    if (!options.printerQueue) return std::nullopt;
+    return FetchedPPD(*options.printerQueue);
+}
+
 }  // namespace
 
-PrintSession::PrintSession(const std::string &ppdPath)
-    : session_(CreateSession(ppdPath)),
-      printerInfoTicket_(KVXTicketCreatePrinterInfo(ppdPath.c_str())),
+PrintSession::PrintSession(const Options &options)
+    : fetchedPPD_(FetchQueuePPD(options)),
+      ppdPath_(fetchedPPD_ ? fetchedPPD_->path() : options.ppdPath),
+      session_(CreateSession(ppdPath_)),
+      printerInfoTicket_(KVXTicketCreatePrinterInfo(ppdPath_.c_str())),
       printSettingsTicket_(KVXTicketCreatePrintSettings()) {
     if (printerInfoTicket_.get() == 0 || printSettingsTicket_.get() == 0) {
         throw DialogError(kExitHostFailure, "cannot make the print session's tickets");
@@ -47,6 +55,7 @@ PrintSession::PrintSession(const std::string &ppdPath)
         throw DialogError(kExitHostFailure, "cannot set up the print session's tickets: status " +
                                                 std::to_string(status));
     }
+    LoadStartingSettings(options, ppdPath_, ppdDict_);
 }
 
 }  // namespace kvx::dialog

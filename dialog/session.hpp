@@ -1,19 +1,27 @@
-// The dialog's print session: a printer-info ticket for the PPD and a
-// print-settings ticket, stored in the session under their names.
+// The dialog's print session: a printer-info ticket for the printer's PPD
+// and a print-settings ticket, stored in the session under their names. The
+// printer is a PPD file or a CUPS queue, whose PPD is fetched into a private
+// file for as long as the session lives.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "KVXHostSupport.hpp"
 #include "holders.hpp"
+#include "options.hpp"
+#include "printers.hpp"
 
 namespace kvx::dialog {
 
 class PrintSession {
 public:
-    // Throws DialogError: kExitUsage when the PPD file cannot be read,
-    // kExitHostFailure when the host cannot make the session or a ticket.
-    explicit PrintSession(const std::string &ppdPath);
+    // For --printer QUEUE or else --ppd FILE; the print-settings ticket
+    // starts from --settings, else from the queue's defaults. Throws
+    // DialogError: kExitUsage when the PPD cannot be read or fetched or the
+    // settings file is unusable, kExitHostFailure when the host cannot make
+    // the session or a ticket.
+    explicit PrintSession(const Options &options);
     PrintSession(const PrintSession &) = delete;
     PrintSession &operator=(const PrintSession &) = delete;
 
@@ -21,8 +29,13 @@ public:
     PMTicketRef PrinterInfoTicket() const { return printerInfoTicket_.get(); }
     // The print-settings ticket's PPD dictionary; borrowed from the ticket.
     CFMutableDictionaryRef PPDDict() const { return ppdDict_; }
+    // The PPD file the printer-info ticket is bound to.
+    const std::string &PPDPath() const { return ppdPath_; }
 
 private:
+    // Declared first, so that the fetched PPD outlives the tickets bound to it.
+    std::optional<FetchedPPD> fetchedPPD_;
+    std::string ppdPath_;
     // Declared before the tickets, so that the tickets go first.
     CFHolder<PMPrintSession> session_;
     TicketHolder printerInfoTicket_;
