@@ -6,6 +6,9 @@ std::string_view HelpText() {
     return R"HELP(Usage: kvx-dialog [--ppd FILE] [--plugins DIR] [--settings FILE.plist]
                   [--save FILE.plist] --script FILE|-
        kvx-dialog --gui [--script FILE [--screenshot OUT.png]] [--gui-trace] ...
+       kvx-dialog --printer QUEUE [--lp-options] [--print FILE]
+                  [--save-defaults] ... --script FILE|-
+       kvx-dialog --list-printers [--json]
        kvx-dialog --help
 
 kvx-dialog is a print dialog without a display. It opens a print session for
@@ -39,7 +42,47 @@ Options (also written --option=VALUE):
                      (the pane's top-left corner in the window, or null
                      without a pane), and the `show` report after every
                      action and every turn of the run loop that fired a timer
+  --ignore-bad-settings
+                     when the --settings file cannot be read or parsed, say
+                     so and start from the defaults instead of ending with
+                     exit status 2; the file is never saved over (--save
+                     naming it is then an error)
   --help             this text
+
+Printing through CUPS (the scheduler of CUPS_SERVER or client.conf; every
+request gives up after 5 seconds, so a scheduler that is down is an error
+with exit status 2, never a hang):
+  --printer QUEUE    the printer is a CUPS queue: its PPD is fetched from the
+                     scheduler into a private temporary file (removed at
+                     exit) and the pane checks it. An unknown queue is an
+                     error. Without --settings, the print settings start
+                     from the user's defaults for the queue (see
+                     --save-defaults), those the queue's PPD offers.
+  --list-printers    list the scheduler's queues, one a line: name, the
+                     model its PPD names (- for none), "pane" or "no pane"
+                     (whether this dialog's pane serves it) and "default",
+                     separated by tabs; no script is needed
+  --json             with --list-printers: one JSON array of
+                     {"name","model","default","pane"}
+  At `ok` (or the window's Print), in this order; before any of them each
+  option of the print-settings ticket is checked against the printer's PPD,
+  and an option or value that the PPD does not offer is an error naming
+  the option (exit status 2): nothing is printed, saved or submitted, since
+  CUPS would quietly use the default choice instead.
+  --lp-options       print one line on stdout: the job's options as lp
+                     arguments, "-o PrintMode=Private -o DINDigit1=0 ...",
+                     quoted for a POSIX shell where needed
+  --save-defaults    store the pane's options as the user's defaults for the
+                     queue (the lpoptions file, as lpoptions -p QUEUE -o
+                     does); with --printer only
+  --print FILE       submit FILE to the queue with the job's options and
+                     print the job's ID, a number, as one line on stdout;
+                     with --printer only. FILE is checked at the start.
+  The private-print DIN is a secret: --save-defaults never stores its
+  digits (and removes any stored before), it is never read from the
+  defaults, never written in a message and never shown by --list-printers.
+  Only --lp-options, --save FILE and the ticket report show it, because
+  they are the job itself.
 
 The pane:
   A pane that says it does not serve this printer is not shown; the dialog
@@ -105,7 +148,10 @@ Exit status:
      settings file that cannot be read, a settings file that is not a
      property list or whose top level is not a dictionary, a save file that
      cannot be written, or a bad script line (the message names the line
-     number and the line); nothing is saved
+     number and the line); nothing is saved. Also: a CUPS scheduler that
+     cannot be reached, an unknown queue or one without a PPD, a file to
+     print that cannot be read, a job option the printer does not offer,
+     or a job or defaults that the scheduler does not take
   3  an action needed the pane, but no pane is shown (the message says why
      and names the printer's model)
 
