@@ -1,7 +1,10 @@
 #include "pane_driver.hpp"
 
+#include <string_view>
+
 #include "LoadedPlugIn.hpp"
 #include "fuzz_check.hpp"
+#include "memory_file.hpp"
 #include "string_units.hpp"
 
 namespace kvx::fuzz {
@@ -21,7 +24,16 @@ const PlugInIntfVTable &PaneOperations() {
     return *pde->vtable;
 }
 
-std::string SupportedPrinterPPD() { return std::string(KVX_SOURCE_DIR) + "/resources/ppd/korvane-rm4750.ppd"; }
+// Only the model name matters to the pane: a short PPD keeps each run quick.
+const std::string &SupportedPrinterPPD() {
+    static constexpr std::string_view kPPD = "*PPD-Adobe: \"4.3\"\n"
+                                             "*FormatVersion: \"4.3\"\n"
+                                             "*LanguageEncoding: ISOLatin1\n"
+                                             "*ModelName: \"Korvane RM-4750\"\n";
+    static const MemoryFile file(reinterpret_cast<const uint8_t *>(kPPD.data()), kPPD.size());
+    FUZZ_CHECK(!file.path().empty(), "no memory file for the PPD");
+    return file.path();
+}
 
 PrintJob::PrintJob(const std::string &ppdPath) {
     FUZZ_CHECK(KVXPrintSessionCreate(&session_) == noErr, "no print session");

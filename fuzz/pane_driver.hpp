@@ -22,8 +22,8 @@ inline constexpr OSStatus kPaneNotShown = -9530;
 // The PDE interface's operations; aborts when the bundle does not load.
 const PlugInIntfVTable &PaneOperations();
 
-// The sample PPD of the supported printer.
-std::string SupportedPrinterPPD();
+// The path of a PPD of the supported printer, valid for the process.
+const std::string &SupportedPrinterPPD();
 
 // A print session holding a print-settings ticket and a printer-info ticket
 // bound to ppdPath, released together.
