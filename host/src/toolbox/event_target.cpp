@@ -60,6 +60,7 @@ void EventTarget::remove(EventHandler &handler) {
 
 std::vector<Reference<EventHandler>> EventTarget::holdHandlersFor(UInt32 eventClass, UInt32 eventKind) const {
     std::vector<Reference<EventHandler>> held;
+    held.reserve(handlers_.size());
     for (auto handler = handlers_.rbegin(); handler != handlers_.rend(); ++handler)
         if ((*handler)->takes(eventClass, eventKind)) held.push_back(Retain(handler->get()));
     return held;

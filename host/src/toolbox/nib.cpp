@@ -1,5 +1,6 @@
 // Interface-file references and the windows made from them.
 #include <cstdio>
+#include <memory>
 
 #include "KVXHost.h"
 #include "core/strings.hpp"
@@ -20,12 +21,13 @@ public:
         static const CFTypeID type = RegisterType("NibReference");
         return type;
     }
-    explicit NibReference(NibDocument document) : Object(Type()), document_(std::move(document)) {}
+    explicit NibReference(std::shared_ptr<const NibDocument> document)
+        : Object(Type()), document_(std::move(document)) {}
 
-    const NibDocument &document() const { return document_; }
+    const NibDocument &document() const { return *document_; }
 
 private:
-    NibDocument document_;
+    std::shared_ptr<const NibDocument> document_;
 };
 
 NibReference *AsNib(IBNibRef ref) { return As<NibReference>(ref, NibReference::Type()); }
@@ -71,7 +73,7 @@ OSStatus OpenNib(const std::string &path, IBNibRef *outNibRef) {
         std::fprintf(stderr, "kvxhost: %s\n", problem->message.c_str());
         return problem->status;
     }
-    *outNibRef = ToRef<IBNibRef>(Create<NibReference>(std::get<NibDocument>(std::move(read))));
+    *outNibRef = ToRef<IBNibRef>(Create<NibReference>(std::get<std::shared_ptr<const NibDocument>>(std::move(read))));
     return noErr;
 }
 

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <pugixml.hpp>
 #include <set>
@@ -284,6 +286,13 @@ NibDocument Reader::read(const pugi::xml_document &xml) const {
     return document;
 }
 
+// The last file read whole and well formed, with its document.
+struct LastRead {
+    std::string path;
+    std::string source;
+    std::shared_ptr<const NibDocument> document;
+};
+
 }  // namespace
 
 const WindowDescription *NibDocument::find(std::string_view name) const {
@@ -292,23 +301,34 @@ const WindowDescription *NibDocument::find(std::string_view name) const {
     return found == windows.end() ? nullptr : &*found;
 }
 
-std::variant<NibDocument, NibProblem> ReadNibFile(const std::string &path) {
+std::variant<std::shared_ptr<const NibDocument>, NibProblem> ReadNibFile(const std::string &path) {
     std::error_code failure;
     std::ifstream file(path, std::ios::binary);
     if (!std::filesystem::is_regular_file(path, failure) || !file)
         return NibProblem{kIBCarbonRuntimeCantFindNibFile, path + ": cannot be read"};
-    const std::string source{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    std::string source{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+
+    static std::mutex lastReadLock;
+    static LastRead lastRead;
+    {
+        const std::lock_guard lock(lastReadLock);
+        if (lastRead.document && lastRead.path == path && lastRead.source == source) return lastRead.document;
+    }
 
     pugi::xml_document xml;
     const pugi::xml_parse_result parsed = xml.load_buffer(source.data(), source.size());
     if (!parsed)
         return NibProblem{kKVXNibMalformedErr, path + ": line " + std::to_string(LineOf(source, parsed.offset)) +
                                                    ": " + parsed.description()};
+    std::shared_ptr<const NibDocument> document;
     try {
-        return Reader(source).read(xml);
+        document = std::make_shared<const NibDocument>(Reader(source).read(xml));
     } catch (const Malformed &problem) {
         return NibProblem{kKVXNibMalformedErr, path + ": " + problem.message};
     }
+    const std::lock_guard lock(lastReadLock);
+    lastRead = LastRead{path, std::move(source), document};
+    return document;
 }
 
 }  // namespace kvx::host

@@ -2,6 +2,7 @@
 // window is made from it. The format is described in resources/README.md.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -43,7 +44,9 @@ struct NibProblem {
     std::string message;
 };
 
-// Reads and checks the whole file at path.
-std::variant<NibDocument, NibProblem> ReadNibFile(const std::string &path);
+// Reads and checks the whole file at path. A pane opens the same file twice
+// each time it is shown, so the last document read is kept and given again
+// while the file's path and bytes are unchanged.
+std::variant<std::shared_ptr<const NibDocument>, NibProblem> ReadNibFile(const std::string &path);
 
 }  // namespace kvx::host
