@@ -14,14 +14,31 @@ CFTypeID Event::Type() {
 
 Event::Event(UInt32 eventClass, UInt32 eventKind) : Object(Type()), class_(eventClass), kind_(eventKind) {}
 
+template <typename Self>
+auto *Event::Find(Self &event, EventParamName name) {
+    const auto named = [name](const Parameter &parameter) { return parameter.name == name; };
+    const auto inlineEnd = event.inlineParameters_.begin() + event.inlineCount_;
+    const auto found = std::find_if(event.inlineParameters_.begin(), inlineEnd, named);
+    if (found != inlineEnd) return &*found;
+    const auto more = std::find_if(event.moreParameters_.begin(), event.moreParameters_.end(), named);
+    return more == event.moreParameters_.end() ? nullptr : &*more;
+}
+
 void Event::setParameter(EventParamName name, EventParamType type, std::string bytes) {
-    parameters_.insert_or_assign(name, std::pair{type, std::move(bytes)});
+    if (Parameter *existing = Find(*this, name)) {
+        existing->type = type;
+        existing->bytes = std::move(bytes);
+    } else if (inlineCount_ < kInlineParameters) {
+        inlineParameters_[inlineCount_++] = Parameter{name, type, std::move(bytes)};
+    } else {
+        moreParameters_.push_back(Parameter{name, type, std::move(bytes)});
+    }
 }
 
 std::optional<std::string_view> Event::parameter(EventParamName name, EventParamType type) const {
-    const auto found = parameters_.find(name);
-    if (found == parameters_.end() || found->second.first != type) return std::nullopt;
-    return std::string_view(found->second.second);
+    const Parameter *found = Find(*this, name);
+    if (found == nullptr || found->type != type) return std::nullopt;
+    return std::string_view(found->bytes);
 }
 
 Event *AsEvent(EventRef ref) { return As<Event>(ref, Event::Type()); }

@@ -1,10 +1,12 @@
 // Events: a class and kind with typed parameters.
 #pragma once
 
-#include <map>
+#include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Carbon.h"
 #include "core/object.hpp"
@@ -25,9 +27,24 @@ public:
     std::optional<std::string_view> parameter(EventParamName name, EventParamType type) const;
 
 private:
+    struct Parameter {
+        EventParamName name = 0;
+        EventParamType type = 0;
+        std::string bytes;
+    };
+    // A key or command event carries three parameters or fewer: those live in
+    // the event itself, so that sending one costs no allocation for them.
+    static constexpr std::size_t kInlineParameters = 4;
+
+    // The parameter with this name, const or not as the event is.
+    template <typename Self>
+    static auto *Find(Self &event, EventParamName name);
+
     UInt32 class_;
     UInt32 kind_;
-    std::map<EventParamName, std::pair<EventParamType, std::string>> parameters_;
+    std::array<Parameter, kInlineParameters> inlineParameters_{};
+    std::size_t inlineCount_ = 0;
+    std::vector<Parameter> moreParameters_;
 };
 
 Event *AsEvent(EventRef ref);
