@@ -10,6 +10,7 @@
 #include "KVXHost.h"
 #include "accept_actions.hpp"
 #include "dialog_error.hpp"
+#include "gui/window_dialog.hpp"
 #include "help.hpp"
 #include "messages.hpp"
 #include "options.hpp"
@@ -79,7 +80,11 @@ int Main(std::span<char *const> arguments) {
             std::cout << (options.json ? FormatPrinterListJson(printers) : FormatPrinterList(printers));
             return kExitSuccess;
         }
-        RunDialog(options);
+        if (options.windowRequested) {
+            RunWindowDialog(options);
+        } else {
+            RunDialog(options);
+        }
     } catch (const DialogError &error) {
         ReportMessage(error.what());
         exitStatus = error.exitStatus();
