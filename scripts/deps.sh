@@ -7,6 +7,7 @@ packages=(
   libplist-dev libpugixml-dev libcups2-dev cups-client
   googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev valgrind
+  libgtk-3-dev xvfb xauth xdotool
 )
 
 missing=()
