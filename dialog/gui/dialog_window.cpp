@@ -70,6 +70,7 @@ DialogWindow::DialogWindow(const Options &options) : options_(options), choices_
     gtk_container_set_border_width(GTK_CONTAINER(window_), kBorder);
     UseCompactStyle(window_);
     g_signal_connect(window_, "delete-event", G_CALLBACK(OnDeleteEvent), this);
+    g_signal_connect_after(window_, "size-allocate", G_CALLBACK(OnWindowLaidOut), this);
 
     GtkWidget *column = gtk_box_new(GTK_ORIENTATION_VERTICAL, kSpacing);
     gtk_container_add(GTK_CONTAINER(window_), column);
@@ -86,7 +87,6 @@ DialogWindow::DialogWindow(const Options &options) : options_(options), choices_
 
 DialogWindow::~DialogWindow() {
     g_source_remove(runLoopTimer_);
-    if (layoutReport_ != 0) g_source_remove(layoutReport_);
     paneView_.reset();
     printer_.reset();
     gtk_widget_destroy(window_);
@@ -197,7 +197,7 @@ void DialogWindow::Choose(size_t choiceIndex) {
     }
     ShowPaneOrReason(failure);
     AfterModelChange();
-    if (layoutReport_ == 0) layoutReport_ = g_idle_add(G_SOURCE_FUNC(OnLayoutSettled), this);
+    reportedLayout_.reset();
 }
 
 void DialogWindow::SelectInChooser(size_t choiceIndex) {
@@ -292,17 +292,22 @@ void DialogWindow::TraceControls() const {
     std::cout << MakeControlsReport(printer_->Pane().DialogWindow()) << std::endl;
 }
 
-void DialogWindow::TraceLayout() const {
+// Once for each new size or pane position, after the children are placed.
+void DialogWindow::TraceLayout() {
     if (!options_.windowTrace) return;
+    gint x = 0;
+    gint y = 0;
+    const bool paneShown = paneView_ && gtk_widget_translate_coordinates(paneView_->Widget(), window_, 0, 0, &x, &y);
+    const Layout layout{gtk_widget_get_allocated_width(window_), gtk_widget_get_allocated_height(window_), paneShown,
+                        x, y};
+    if (layout == reportedLayout_) return;
+    reportedLayout_ = layout;
+
     JsonWriter json;
     json.BeginObject().Key("window").BeginObject();
     json.Key("title").String(gtk_window_get_title(GTK_WINDOW(window_)));
-    json.Key("width").Integer(gtk_widget_get_allocated_width(window_));
-    json.Key("height").Integer(gtk_widget_get_allocated_height(window_));
-    json.Key("pane");
-    gint x = 0;
-    gint y = 0;
-    if (paneView_ && gtk_widget_translate_coordinates(paneView_->Widget(), window_, 0, 0, &x, &y)) {
+    json.Key("width").Integer(layout.width).Key("height").Integer(layout.height).Key("pane");
+    if (paneShown) {
         json.BeginArray().Integer(x).Integer(y).EndArray();
     } else {
         json.Null();
@@ -392,10 +397,8 @@ gboolean DialogWindow::OnRunLoopTick(DialogWindow *dialog) {
     return G_SOURCE_CONTINUE;
 }
 
-gboolean DialogWindow::OnLayoutSettled(DialogWindow *dialog) {
-    dialog->layoutReport_ = 0;
+void DialogWindow::OnWindowLaidOut(GtkWidget *, GdkRectangle *, DialogWindow *dialog) {
     dialog->TraceLayout();
-    return G_SOURCE_REMOVE;
 }
 
 gboolean DialogWindow::OnDeleteEvent(GtkWidget *, GdkEvent *, DialogWindow *dialog) {

@@ -55,7 +55,7 @@ private:
     void AfterModelChange();
     void RedrawSummary();
     void TraceControls() const;
-    void TraceLayout() const;
+    void TraceLayout();
     void Accept();
     void Cancel();
     void SaveSettings();
@@ -66,7 +66,7 @@ private:
 
     static void OnPrinterChanged(GtkComboBox *combo, DialogWindow *dialog);
     static gboolean OnRunLoopTick(DialogWindow *dialog);
-    static gboolean OnLayoutSettled(DialogWindow *dialog);
+    static void OnWindowLaidOut(GtkWidget *window, GdkRectangle *allocation, DialogWindow *dialog);
     static gboolean OnDeleteEvent(GtkWidget *window, GdkEvent *event, DialogWindow *dialog);
 
     const Options &options_;
@@ -76,7 +76,15 @@ private:
     bool closed_ = false;
     std::optional<DialogError> failure_;
     guint runLoopTimer_ = 0;
-    guint layoutReport_ = 0;
+    struct Layout {
+        gint width;
+        gint height;
+        bool paneShown;
+        gint paneX;
+        gint paneY;
+        bool operator==(const Layout &) const = default;
+    };
+    std::optional<Layout> reportedLayout_;  // what --gui-trace said last
 
     GtkWidget *window_ = nullptr;
     GtkWidget *printerCombo_ = nullptr;
