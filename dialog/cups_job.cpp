@@ -105,6 +105,7 @@ int SubmitJob(const std::string &queue, const std::string &file, const JobOption
     const SchedulerConnection scheduler;
     const CupsOptions cupsOptions(options);
     const std::string title = std::filesystem::path(file).filename().string();
+    scheduler.StartRequest();
     const int jobID = cupsPrintFile2(scheduler.get(), queue.c_str(), file.c_str(), title.c_str(),
                                      cupsOptions.count(), cupsOptions.get());
     if (jobID == kJobRefused) {

@@ -57,6 +57,7 @@ std::string CopyToPrivateFile(const std::string &from) {
 std::optional<std::string> FetchPPDFile(const SchedulerConnection &scheduler, const std::string &queue) {
     std::array<char, PATH_MAX> fetched{};
     time_t modified = 0;
+    scheduler.StartRequest();
     const http_status_t status = cupsGetPPD3(scheduler.get(), queue.c_str(), &modified, fetched.data(), fetched.size());
     if (status == HTTP_STATUS_NOT_FOUND) return std::nullopt;
     if (status != HTTP_STATUS_OK) {
@@ -80,6 +81,7 @@ std::string ReadModelName(const std::string &ppdPath) {
 }
 
 bool IsKnownQueue(const SchedulerConnection &scheduler, const std::string &queue) {
+    scheduler.StartRequest();
     cups_dest_t *dest = cupsGetNamedDest(scheduler.get(), queue.c_str(), nullptr);
     if (dest == nullptr) {
         if (IsFailedRequest()) {
@@ -109,6 +111,7 @@ PrinterDestination DescribeDestination(const SchedulerConnection &scheduler, con
 std::vector<PrinterDestination> ListPrinters() {
     const SchedulerConnection scheduler;
     DestinationList dests;
+    scheduler.StartRequest();
     *dests.countSlot() = cupsGetDests2(scheduler.get(), dests.destsSlot());
     if (dests.count() == 0 && IsFailedRequest()) {
         throw DialogError(kExitUsage, "cannot list the printers of the print scheduler at " + scheduler.address() +

@@ -30,6 +30,7 @@ cups_dest_t &FindOrAddDestination(const std::string &queue, DestinationList &des
 void SaveQueueDefaults(const std::string &queue, const JobOptions &options) {
     const SchedulerConnection scheduler;
     DestinationList dests;
+    scheduler.StartRequest();
     *dests.countSlot() = cupsGetDests2(scheduler.get(), dests.destsSlot());
     cups_dest_t &dest = FindOrAddDestination(queue, dests);
     for (const JobOption &option : options) {
@@ -40,6 +41,7 @@ void SaveQueueDefaults(const std::string &queue, const JobOptions &options) {
     for (const std::string_view key : kSecretPaneKeys) {
         dest.num_options = cupsRemoveOption(std::string(key).c_str(), dest.num_options, &dest.options);
     }
+    scheduler.StartRequest();
     if (cupsSetDests2(scheduler.get(), dests.count(), dests.begin()) != kSetDestsSucceeded) {
         throw DialogError(kExitUsage, "cannot save the defaults of the printer " + Quoted(queue) + ": " +
                                           LastSchedulerError());
@@ -48,6 +50,7 @@ void SaveQueueDefaults(const std::string &queue, const JobOptions &options) {
 
 void LoadQueueDefaults(const std::string &queue, const std::string &ppdPath, CFMutableDictionaryRef ppdDict) {
     const SchedulerConnection scheduler;
+    scheduler.StartRequest();
     cups_dest_t *dest = cupsGetNamedDest(scheduler.get(), queue.c_str(), kNoInstance);
     if (dest == nullptr) return;
     const PPDFile ppd(ppdPath);

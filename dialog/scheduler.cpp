@@ -1,6 +1,9 @@
 #include "scheduler.hpp"
 
+#include <unistd.h>
+
 #include "dialog_error.hpp"
+#include "messages.hpp"
 #include "printers.hpp"
 
 namespace kvx::dialog {
@@ -9,6 +12,9 @@ namespace {
 constexpr int kBlockingConnection = 1;
 constexpr double kMillisecondsPerSecond = 1000.0;
 constexpr int kAbortRequest = 0;
+// The watchdog's limit: the connection's own timeout, once more for the
+// connections libcups opens by itself.
+constexpr auto kRequestLimit = std::chrono::milliseconds(2 * kSchedulerTimeoutMilliseconds);
 
 // A request that waits past the timeout is abandoned, so a scheduler that
 // accepts the connection and then never answers cannot hang the dialog.
@@ -24,7 +30,44 @@ std::string SchedulerAddress() {
 
 }  // namespace
 
-SchedulerConnection::SchedulerConnection() : address_(SchedulerAddress()) {
+SchedulerWatchdog::SchedulerWatchdog(std::string address, std::chrono::milliseconds limit)
+    : address_(std::move(address)),
+      limit_(limit),
+      deadline_(std::chrono::steady_clock::now() + limit),
+      thread_(&SchedulerWatchdog::Watch, this) {}
+
+SchedulerWatchdog::~SchedulerWatchdog() {
+    {
+        const std::lock_guard lock(mutex_);
+        disarmed_ = true;
+    }
+    changed_.notify_one();
+    thread_.join();
+}
+
+void SchedulerWatchdog::Rearm() {
+    {
+        const std::lock_guard lock(mutex_);
+        deadline_ = std::chrono::steady_clock::now() + limit_;
+    }
+    changed_.notify_one();
+}
+
+void SchedulerWatchdog::Watch() {
+    std::unique_lock lock(mutex_);
+    while (!disarmed_) {
+        if (changed_.wait_until(lock, deadline_) == std::cv_status::timeout && !disarmed_ &&
+            std::chrono::steady_clock::now() >= deadline_) {
+            // The main thread is stuck inside libcups: nothing can be unwound.
+            ReportMessage("the print scheduler at " + address_ + " did not answer within " +
+                          std::to_string(std::chrono::duration_cast<std::chrono::seconds>(limit_).count()) +
+                          " seconds");
+            _exit(kExitUsage);
+        }
+    }
+}
+
+SchedulerConnection::SchedulerConnection() : address_(SchedulerAddress()), watchdog_(address_, kRequestLimit) {
     http_ = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), kBlockingConnection,
                          kSchedulerTimeoutMilliseconds, nullptr);
     if (http_ == nullptr) throw DialogError(kExitUsage, "cannot reach the print scheduler at " + address_);

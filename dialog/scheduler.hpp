@@ -4,9 +4,39 @@
 
 #include <cups/cups.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
+#include <thread>
 
 namespace kvx::dialog {
+
+// Ends the process with exit status 2 and a message naming the scheduler when
+// it is not disarmed in time. libcups opens connections of its own inside
+// some calls (the default destination's lookup) that wait a minute for a
+// silent scheduler whatever the caller's connection says; this bounds them.
+class SchedulerWatchdog {
+public:
+    SchedulerWatchdog(std::string address, std::chrono::milliseconds limit);
+    ~SchedulerWatchdog();
+    SchedulerWatchdog(const SchedulerWatchdog &) = delete;
+    SchedulerWatchdog &operator=(const SchedulerWatchdog &) = delete;
+
+    // The next request gets the whole limit again.
+    void Rearm();
+
+private:
+    void Watch();
+
+    std::string address_;
+    std::chrono::milliseconds limit_;
+    std::chrono::steady_clock::time_point deadline_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool disarmed_ = false;
+    std::thread thread_;  // last, so that it starts after everything it reads
+};
 
 class SchedulerConnection {
 public:
@@ -21,9 +51,12 @@ public:
     http_t *get() const { return http_; }
     // "HOST:PORT" (or the socket's path), for messages.
     const std::string &address() const { return address_; }
+    // Call before each request: the request gets the whole time limit.
+    void StartRequest() const { watchdog_.Rearm(); }
 
 private:
     std::string address_;
+    mutable SchedulerWatchdog watchdog_;  // rearmed by every request, even on a const connection
     http_t *http_ = nullptr;
 };
 
