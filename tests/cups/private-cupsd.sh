@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# A private CUPS scheduler for the tests, on 127.0.0.1 at a free port, with
+# every file it keeps under DIR. It never touches the system's scheduler.
+#   private-cupsd.sh start DIR   starts it, waits until it answers and prints
+#                                the address to use as CUPS_SERVER
+#   private-cupsd.sh stop DIR    stops the scheduler that start DIR started
+set -euo pipefail
+
+readonly kReadyTries=100       # 100 x 0.1 s: the scheduler answers within ~1 s
+readonly kStopTries=50
+readonly kPortTries=5
+
+usage() { echo "usage: $0 start|stop DIR" >&2; exit 2; }
+(($# == 2)) || usage
+action=$1
+dir=$(realpath -m "$2")
+
+# A port nothing listens on now; start retries when another process takes
+# it before the scheduler binds it.
+free_port() {
+  local port
+  while :; do
+    port=$((20000 + RANDOM % 40000))
+    (echo >"/dev/tcp/127.0.0.1/$port") 2>/dev/null || { echo "$port"; return; }
+  done
+}
+
+write_config() {
+  local port=$1
+  mkdir -p "$dir"/{spool,tmp,cache,state,log,ppd}
+  chmod 0755 "$dir"
+  chmod 1777 "$dir/tmp"
+  cat >"$dir/cups-files.conf" <<CONF
+ServerRoot $dir
+RequestRoot $dir/spool
+TempDir $dir/tmp
+CacheDir $dir/cache
+StateDir $dir/state
+AccessLog $dir/log/access_log
+ErrorLog $dir/log/error_log
+PageLog $dir/log/page_log
+FileDevice Yes
+Sandboxing Relaxed
+CONF
+  cat >"$dir/cupsd.conf" <<CONF
+Listen 127.0.0.1:$port
+LogLevel warn
+DefaultAuthType None
+WebInterface No
+Browsing No
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  <Limit All>
+    Order allow,deny
+    Allow all
+  </Limit>
+</Policy>
+CONF
+  echo "127.0.0.1:$port" >"$dir/server"
+}
+
+# Starts cupsd on a free port and waits until it answers; fails when it
+# exits or does not answer in time.
+start_once() {
+  write_config "$(free_port)"
+  cupsd -f -c "$dir/cupsd.conf" -s "$dir/cups-files.conf" >"$dir/log/cupsd.out" 2>&1 &
+  echo $! >"$dir/cupsd.pid"
+  local server
+  server=$(cat "$dir/server")
+  for ((try = 0; try < kReadyTries; ++try)); do
+    if CUPS_SERVER=$server timeout 2 lpstat -r >/dev/null 2>&1; then
+      echo "$server"
+      return 0
+    fi
+    kill -0 "$(cat "$dir/cupsd.pid")" 2>/dev/null || break
+    sleep 0.1
+  done
+  stop
+  return 1
+}
+
+start() {
+  command -v cupsd >/dev/null || { echo "cupsd is not installed" >&2; exit 77; }
+  for ((attempt = 0; attempt < kPortTries; ++attempt)); do
+    start_once && return 0
+  done
+  echo "the private scheduler did not start; its log:" >&2
+  cat "$dir/log/cupsd.out" "$dir/log/error_log" >&2 2>/dev/null || true
+  exit 1
+}
+
+stop() {
+  [[ -f "$dir/cupsd.pid" ]] || return 0
+  local pid
+  pid=$(cat "$dir/cupsd.pid")
+  kill "$pid" 2>/dev/null || true
+  for ((try = 0; try < kStopTries; ++try)); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -9 "$pid" 2>/dev/null || true
+  rm -f "$dir/cupsd.pid"
+}
+
+case $action in
+  start) start ;;
+  stop) stop ;;
+  *) usage ;;
+esac

@@ -1,0 +1,58 @@
+// A private CUPS scheduler for one test program: started on 127.0.0.1 at a
+// free port with its files under a temporary folder, stopped at the end.
+// The program's environment points every CUPS client (the dialog, lpadmin,
+// lpstat, ipptool) at it, and HOME, CUPS_SERVERROOT and TMPDIR at private
+// folders, so that no user's or system's lpoptions file is ever written.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "bundle/TempFolder.hpp"
+
+namespace kvx::test {
+
+struct CommandResult {
+    int exitStatus = -1;
+    std::string output;  // stdout and stderr together
+};
+
+// Runs a shell command line, collecting its output.
+CommandResult RunCommand(const std::string &commandLine);
+
+// Single-quotes a word for the shell.
+std::string ShellWord(const std::string &word);
+
+class PrivateScheduler {
+public:
+    // Null, with the reason in *whyNot, when cupsd is missing or did not start.
+    static std::unique_ptr<PrivateScheduler> Start(std::string *whyNot);
+    PrivateScheduler() = default;
+    ~PrivateScheduler();
+    PrivateScheduler(const PrivateScheduler &) = delete;
+    PrivateScheduler &operator=(const PrivateScheduler &) = delete;
+
+    const std::string &address() const { return address_; }
+    const std::filesystem::path &folder() const { return folder_.path(); }
+    // The user's lpoptions file, where --save-defaults writes.
+    std::filesystem::path UserOptionsFile() const;
+    std::filesystem::path TempDirectory() const { return folder_.path() / "tmp-user"; }
+
+    // Adds an enabled queue with the PPD that prints into a file of its own;
+    // returns that file's path.
+    std::filesystem::path AddQueue(const std::string &name, const std::filesystem::path &ppd) const;
+    // Waits (bounded) until the queue has no job that is not completed.
+    bool WaitUntilIdle(const std::string &queue) const;
+    // The job's attributes as ipptool lists them: "NAME (TYPE) = VALUE" lines.
+    std::string JobAttributes(int jobID) const;
+    // How many jobs the queue has had, completed or not.
+    int JobCount(const std::string &queue) const;
+
+private:
+    TempFolder folder_;
+    std::string address_;
+    bool running_ = false;
+};
+
+}  // namespace kvx::test
