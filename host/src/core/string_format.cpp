@@ -1,6 +1,7 @@
 // CFStringCreateWithFormat: printf-style formatting with %@ for objects.
 // %s and %c take UTF-8 bytes (a lone byte above 0x7F shows as U+FFFD), %C
 // one UTF-16 unit; numbers are formatted by the C library.
+#include <array>
 #include <cstdarg>
 #include <cstdio>
 #include <string>
@@ -109,10 +110,15 @@ std::string PieceFormat(const Directive &directive, const std::string &width, co
     return piece;
 }
 
+// Most numbers fit this buffer, and are then formatted in a single pass.
+constexpr size_t kShortFormatBytes = 64;
+
 template <typename Value>
 std::u16string FormatValue(const std::string &piece, Value value) {
-    const int size = std::snprintf(nullptr, 0, piece.c_str(), value);
+    std::array<char, kShortFormatBytes> shortBytes{};
+    const int size = std::snprintf(shortBytes.data(), shortBytes.size(), piece.c_str(), value);
     if (size < 0) return {};
+    if (static_cast<size_t>(size) < shortBytes.size()) return FromUTF8(std::string_view(shortBytes.data(), static_cast<size_t>(size)));
     std::string bytes(static_cast<size_t>(size) + 1, '\0');
     std::snprintf(bytes.data(), bytes.size(), piece.c_str(), value);
     bytes.resize(static_cast<size_t>(size));
