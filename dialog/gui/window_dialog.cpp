@@ -36,6 +36,8 @@ void RunScript(DialogWindow &dialog, const std::string &path) {
 
 void RunWindowDialog(const Options &options) {
     RequireDisplay();
+    // A screenshot shows the end of every transition, never its middle.
+    if (options.screenshotPath) g_object_set(gtk_settings_get_default(), "gtk-enable-animations", FALSE, nullptr);
     DialogWindow dialog(options);
     dialog.Settle();
     if (!options.scriptPath.empty()) RunScript(dialog, options.scriptPath);
