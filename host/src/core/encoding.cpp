@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <map>
 #include <memory>
+#include <string>
+#include <utility>
 #include <unordered_map>
 
 namespace kvx::host {
@@ -24,22 +27,33 @@ struct ConverterCloser {
 };
 using Converter = std::unique_ptr<void, ConverterCloser>;
 
-Converter OpenConverter(const char *fromCharset, const char *toCharset) {
-    iconv_t converter = iconv_open(toCharset, fromCharset);
-    return Converter(converter == kNoConverter ? nullptr : converter);
+// Opening a converter loads its charset modules and closing the last one
+// unloads them again, which cost more than most conversions: each thread
+// keeps the converters it opened and hands them out reset to their initial
+// state. Null when iconv knows no such conversion.
+iconv_t BorrowConverter(const char *fromCharset, const char *toCharset) {
+    thread_local std::map<std::pair<std::string, std::string>, Converter> converters;
+    auto [entry, added] = converters.try_emplace({fromCharset, toCharset});
+    if (added) {
+        iconv_t opened = iconv_open(toCharset, fromCharset);
+        entry->second.reset(opened == kNoConverter ? nullptr : opened);
+    }
+    iconv_t converter = static_cast<iconv_t>(entry->second.get());
+    if (converter != nullptr) iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    return converter;
 }
 
 // How many bytes the first character of input takes in its charset; 1 when
 // the bytes are no character at all, so that a lossy conversion moves on.
 size_t FirstCharacterLength(std::string_view input, const char *fromCharset) {
-    Converter probe = OpenConverter(fromCharset, kUTF32Charset);
-    if (!probe) return 1;
+    iconv_t probe = BorrowConverter(fromCharset, kUTF32Charset);
+    if (probe == nullptr) return 1;
     std::array<char, kUTF32UnitSize> unit{};
     char *in = const_cast<char *>(input.data());
     size_t inLeft = input.size();
     char *out = unit.data();
     size_t outLeft = unit.size();
-    iconv(static_cast<iconv_t>(probe.get()), &in, &inLeft, &out, &outLeft);
+    iconv(probe, &in, &inLeft, &out, &outLeft);
     const size_t consumed = input.size() - inLeft;
     return consumed == 0 ? 1 : consumed;
 }
@@ -76,28 +90,29 @@ bool ConvertRun(iconv_t converter, std::string_view input, std::string &output, 
 
 std::optional<std::string> ConvertBytes(std::string_view bytes, const char *fromCharset, const char *toCharset,
                                         bool lossy) {
-    Converter converter = OpenConverter(fromCharset, toCharset);
-    if (!converter) return std::nullopt;
     std::string substitute;
     if (lossy) {
-        Converter toTarget = OpenConverter(kUTF8Charset, toCharset);
+        iconv_t toTarget = BorrowConverter(kUTF8Charset, toCharset);
         size_t stop = 0;
         int error = 0;
-        if (toTarget) ConvertRun(static_cast<iconv_t>(toTarget.get()), kSubstitute, substitute, stop, error);
+        if (toTarget != nullptr) ConvertRun(toTarget, kSubstitute, substitute, stop, error);
     }
+    // Borrowed last: the substitute's converter may be this same one.
+    iconv_t converter = BorrowConverter(fromCharset, toCharset);
+    if (converter == nullptr) return std::nullopt;
     std::string output;
     std::string_view rest = bytes;
     while (true) {
         size_t stop = 0;
         int error = 0;
-        if (ConvertRun(static_cast<iconv_t>(converter.get()), rest, output, stop, error)) return output;
+        if (ConvertRun(converter, rest, output, stop, error)) return output;
         if (!lossy) return std::nullopt;
         output += substitute;
         rest.remove_prefix(stop);
         // An incomplete character at the end has nothing after it to save.
         if (error == EINVAL) return output;
         rest.remove_prefix(std::min(rest.size(), FirstCharacterLength(rest, fromCharset)));
-        iconv(static_cast<iconv_t>(converter.get()), nullptr, nullptr, nullptr, nullptr);
+        iconv(converter, nullptr, nullptr, nullptr, nullptr);
     }
 }
 
