@@ -12,6 +12,14 @@
 #define KVX_SOAK_LIFECYCLES 10000
 #endif
 
+// The sanitizers' quarantine and shadow memory make resident size say
+// nothing about the pane: their build runs fewer lifecycles and skips it.
+#ifdef KVX_SOAK_SKIP_RSS
+constexpr bool kCheckResidentMemory = false;
+#else
+constexpr bool kCheckResidentMemory = true;
+#endif
+
 namespace kvxtest {
 namespace {
 
@@ -77,10 +85,10 @@ TEST_F(Soak, LifecyclesGiveBackEveryObjectAndMemoryLevelsOff) {
     for (int digit = 1; digit <= 5; ++digit) din += TicketValue("DINDigit" + std::to_string(digit));
     EXPECT_EQ(din, "00" + std::to_string(kLifecycles % 10) + "42");
     EXPECT_EQ(TicketValue("DCDigit3"), "3");
-#ifndef KVX_SOAK_SKIP_RSS
-    const long growth = ResidentBytes() - residentAfterWarmUp;
-    EXPECT_LE(growth, kAllowedGrowth) << "resident memory grew by " << growth << " bytes";
-#endif
+    if (kCheckResidentMemory) {
+        const long growth = ResidentBytes() - residentAfterWarmUp;
+        EXPECT_LE(growth, kAllowedGrowth) << "resident memory grew by " << growth << " bytes";
+    }
 }
 
 }  // namespace
