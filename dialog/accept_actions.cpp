@@ -30,6 +30,11 @@ bool AcceptActions::AnyRequested() const {
 
 void AcceptActions::Perform(CFDictionaryRef ppdDict) const {
     if (!AnyRequested()) return;
+    // The window may switch to a printer that is a PPD file after the command line named a queue.
+    if ((options_.saveDefaults || options_.printPath) && !options_.printerQueue) {
+        throw DialogError(kExitUsage, "--print and --save-defaults need a CUPS queue, and the printer is the PPD file " +
+                                          Quoted(ppdPath_));
+    }
     const JobOptions options = CopyJobOptions(ppdDict);
     CheckJobOptions(options, ppdPath_, options_.printerQueue.value_or(ppdPath_));
     if (options_.lpOptions) out_ << FormatLpArguments(options) << std::endl;
