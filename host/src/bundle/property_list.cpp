@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <limits>
 #include <memory>
@@ -185,6 +186,17 @@ plist_t NodeFromObject(CFTypeRef object, std::string &error) {
     return nullptr;
 }
 
+// libplist aborts when it hands out a key whose text holds a NUL before its
+// end (a binary list's UTF-16 U+0000 makes one). Its XML form carries every
+// byte of every key and string, so a NUL there finds such a list first.
+bool HoldsNulCharacter(plist_t root) {
+    char *text = nullptr;
+    std::uint32_t length = 0;
+    plist_to_xml(root, &text, &length);
+    const std::unique_ptr<char, MallocDeleter> textHolder(text);
+    return text != nullptr && std::memchr(text, '\0', length) != nullptr;
+}
+
 void MakeConstantEntry(const void *key, const void *value, void *) {
     MakePropertyListConstant(key);
     MakePropertyListConstant(value);
@@ -202,6 +214,10 @@ CFPropertyListRef CreatePropertyListFromBytes(std::string_view bytes, std::strin
     const PlistHolder holder(root);
     if (root == nullptr) {
         error = "it is not a property list (neither XML nor binary)";
+        return nullptr;
+    }
+    if (HoldsNulCharacter(root)) {
+        error = "a key or string holds a NUL character";
         return nullptr;
     }
     return CreateFromNode(root, error);
