@@ -20,15 +20,24 @@ namespace {
 
 constexpr std::array<std::string_view, 2> kDisplayVariables{"DISPLAY=", "WAYLAND_DISPLAY="};
 
-std::vector<char *> Environment(bool withoutDisplay) {
-    std::vector<char *> variables;
+constexpr std::string_view kLeakOptionsVariable = "LSAN_OPTIONS=";
+
+// The environment's entries, the display's left out on request; a
+// sanitizer build's leak check learns what GTK's libraries keep.
+std::vector<std::string> Environment(bool withoutDisplay) {
+    std::vector<std::string> variables;
+    std::string leakOptions = std::string(kLeakOptionsVariable) + "suppressions=" KVX_WINDOW_LEAK_SUPPRESSIONS;
     for (char **variable = environ; *variable != nullptr; ++variable) {
         const std::string_view entry = *variable;
         bool drop = false;
         for (const std::string_view name : kDisplayVariables) drop = drop || (withoutDisplay && entry.starts_with(name));
-        if (!drop) variables.push_back(*variable);
+        if (entry.starts_with(kLeakOptionsVariable)) {
+            leakOptions += ":" + std::string(entry.substr(kLeakOptionsVariable.size()));
+            drop = true;
+        }
+        if (!drop) variables.emplace_back(entry);
     }
-    variables.push_back(nullptr);
+    variables.push_back(leakOptions);
     return variables;
 }
 
@@ -45,7 +54,10 @@ pid_t Spawn(const std::vector<std::string> &argv, const std::string &errPath, bo
     std::vector<char *> arguments;
     for (std::string &argument : copies) arguments.push_back(argument.data());
     arguments.push_back(nullptr);
-    std::vector<char *> environment = Environment(withoutDisplay);
+    std::vector<std::string> variables = Environment(withoutDisplay);
+    std::vector<char *> environment;
+    for (std::string &variable : variables) environment.push_back(variable.data());
+    environment.push_back(nullptr);
     pid_t pid = -1;
     const int error = posix_spawnp(&pid, arguments[0], &actions, nullptr, arguments.data(), environment.data());
     posix_spawn_file_actions_destroy(&actions);
