@@ -9,6 +9,22 @@
 extern char **environ;
 
 namespace kvx::test {
+namespace {
+
+// The scripted dialog under test must never open a window, even when the
+// tests run from a desktop session.
+std::vector<char *> HeadlessEnvironment() {
+    std::vector<char *> variables;
+    for (char **variable = environ; *variable != nullptr; ++variable) {
+        const std::string_view entry(*variable);
+        if (entry.starts_with("DISPLAY=") || entry.starts_with("WAYLAND_DISPLAY=")) continue;
+        variables.push_back(*variable);
+    }
+    variables.push_back(nullptr);
+    return variables;
+}
+
+}  // namespace
 
 std::vector<JsonValue> DialogResult::Reports() const {
     std::vector<JsonValue> reports;
@@ -59,7 +75,8 @@ DialogResult DialogProcess::Spawn(const std::vector<std::string> &arguments,
 
     DialogResult result;
     pid_t child = 0;
-    const int spawnError = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    std::vector<char *> environment = HeadlessEnvironment();
+    const int spawnError = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environment.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawnError != 0) {
         ADD_FAILURE() << "cannot start " << program << ": error " << spawnError;
