@@ -8,13 +8,14 @@
 # libFuzzer in the host library and the plug-in too), then runs each on a
 # scratch copy of its seed corpus under build-fuzz/runs/TARGET/, with
 # crashing inputs kept in build-fuzz/runs/TARGET/artifacts/. KVX_FUZZ_PARALLEL
-# (default 1) targets run at once, niced. Prints executions, speed, corpus
+# (default 1) targets run at once, niced; KVX_FUZZ_ARGS adds libFuzzer
+# options (e.g. "-len_control=0 -max_len=512"). Prints executions, speed, corpus
 # growth and coverage per target; exits 1 when any target found a fault.
 set -euo pipefail
 
 all_targets=(strings nib printer_check ticket_pane digit_keys)
 if [[ $# -lt 1 || ! $1 =~ ^[0-9]+$ ]]; then
-  sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 fi
 seconds=$1
@@ -40,6 +41,8 @@ run_target() {
   cp -R "$root/fuzz/corpus/$target/." "$run/corpus/"
   local options=(-max_total_time="$seconds" -timeout=10 -print_final_stats=1 -artifact_prefix="$run/artifacts/")
   [[ -f $root/fuzz/dict/$target.dict ]] && options+=(-dict="$root/fuzz/dict/$target.dict")
+  read -ra extra <<<"${KVX_FUZZ_ARGS:-}"
+  options+=("${extra[@]}")
   nice -n 10 "$build/fuzz/${target}_fuzzer" "${options[@]}" "$run/corpus" >"$run/log" 2>&1 || true
 }
 
