@@ -108,9 +108,7 @@ TEST_F(Relationships, AFailedTimerIsLoggedAndTriedAgainOnTheNextCommand) {
 }
 
 TEST_F(Relationships, WithoutItsHandlersThePaneStillWorksAndEndsCleanly) {
-    ASSERT_NO_FATAL_FAILURE(Load());
-    ASSERT_NO_FATAL_FAILURE(OpenSession());
-    ASSERT_NO_FATAL_FAILURE(OpenDialog());
+    ASSERT_NO_FATAL_FAILURE(Open());
     SetTicketValue("PrintMode", "Private");
     ASSERT_EQ(Prologue(), noErr);
     KVXHostFailNext(kKVXFaultInstallEventHandler, -1);
@@ -133,56 +131,49 @@ protected:
         Choose(kDepartmentID, kSwitchOn);
         KVXRunLoopRunOnce();
         ASSERT_TRUE(Enabled(kDINID));
-        SetText(kDINID, "");
-        SetText(kDCID, "");
-    }
-    // The field's text after the keys, starting from text with the caret or
-    // selection given.
-    std::string After(SInt32 field, std::string_view text, SInt16 start, SInt16 end, std::u16string_view keys,
-                      UInt32 kind = kEventRawKeyDown) {
-        SetText(field, text);
-        Select(field, start, end);
-        Type(field, keys, kind);
-        return Text(field);
     }
 };
 
-TEST_F(DigitTyping, TakesDigitsUpToFiveUnlessASelectionIsReplaced) {
+TEST_F(DigitTyping, TakesUpToFiveDigitsAndEveryEditingKey) {
+    const struct {
+        const char *text;
+        SInt16 start, end;
+        std::u16string keys;
+        const char *after;
+        UInt32 kind = kEventRawKeyDown;
+    } cases[] = {
+        {"", 0, 0, u"1234567", "12345"},
+        {"", 0, 0, u"9999999", "99999", kEventRawKeyRepeat},
+        {"12345", 0, 0, u"9", "12345"},
+        {"12345", 2, 2, u"9", "12345"},
+        {"12345", 1, 3, u"9", "1945"},
+        {"12345", 4, 5, u"9", "12349"},
+        {"1234567", 7, 7, u"8", "1234567"},  // set overlong by the program
+        {"", 0, 0, u"aZ -.~", ""},
+        {"12345", 5, 5, u"\b", "1234"},
+        {"12345", 0, 0, u"\x7F", "2345"},
+        {"12345", 5, 5, u"\x1C\x1C\b", "1245"},  // left arrow, then backspace
+        {"12345", 0, 0, u"\x1D\x7F", "1345"},    // right arrow, then delete
+        {"", 0, 0, u"\u00E9", "\u00E9"},          // a high byte is not printable
+        {"12345", 5, 5, u"\u00E9", "12345\u00E9"},
+    };
     for (const SInt32 field : {kDINID, kDCID}) {
-        EXPECT_EQ(After(field, "", 0, 0, u"1234567"), "12345");
-        EXPECT_EQ(After(field, "", 0, 0, u"9999999", kEventRawKeyRepeat), "99999");
-        EXPECT_EQ(After(field, "12345", 0, 0, u"9"), "12345");
-        EXPECT_EQ(After(field, "12345", 2, 2, u"9"), "12345");
-        EXPECT_EQ(After(field, "12345", 1, 3, u"9"), "1945");
-        EXPECT_EQ(After(field, "12345", 4, 5, u"9"), "12349");
-        EXPECT_EQ(After(field, "1234567", 7, 7, u"8"), "1234567") << "set overlong by the program";
+        for (const auto &c : cases) {
+            SetText(field, c.text);
+            Select(field, c.start, c.end);
+            Type(field, c.keys, c.kind);
+            EXPECT_EQ(Text(field), c.after) << "field " << field << " from \"" << c.text << '"';
+        }
     }
-}
-
-TEST_F(DigitTyping, RefusesLettersSpaceAndSymbolsWhateverTheModifiers) {
-    EXPECT_EQ(After(kDINID, "", 0, 0, u"aZ -.~"), "");
-    const UInt32 modifiers[] = {0x0100, 0x0200, 0x0800, 0x1000};  // command, shift, option, control
-    for (const UInt32 modifier : modifiers) {
+    SetText(kDINID, "");
+    for (const UInt32 modifier : {0x0100, 0x0200, 0x0800, 0x1000}) {  // command, shift, option, control
         KVXSendKeyToControl(Control(kDINID), kEventRawKeyDown, u'x', modifier);
         KVXSendKeyToControl(Control(kDINID), kEventRawKeyDown, u'4', modifier);
     }
     EXPECT_EQ(Text(kDINID), "4444");
-}
-
-TEST_F(DigitTyping, EditingKeysAlwaysReachAFullField) {
-    EXPECT_EQ(After(kDINID, "12345", 5, 5, u"\b"), "1234");
-    EXPECT_EQ(After(kDINID, "12345", 0, 0, u"\x7F"), "2345");
-    EXPECT_EQ(After(kDINID, "12345", 5, 5, u"\x1C\x1C\b"), "1245") << "left arrow, then backspace";
-    EXPECT_EQ(After(kDINID, "12345", 0, 0, u"\x1D\x7F"), "1345") << "right arrow, then delete";
-    SetText(kDINID, "12345");
     for (const char16_t key : {u'\t', u'\r', u'\x03', u'\x1B'})
         EXPECT_EQ(KVXSendKeyToControl(Control(kDINID), kEventRawKeyDown, key, 0), eventNotHandledErr)
             << "key " << int(key) << " was consumed";
-}
-
-TEST_F(DigitTyping, HighBytesAreNotPrintableAndPassBothConstraints) {
-    EXPECT_EQ(After(kDINID, "", 0, 0, u"\u00E9"), "\u00E9");
-    EXPECT_EQ(After(kDCID, "12345", 5, 5, u"\u00E9"), "12345\u00E9");
 }
 
 }  // namespace

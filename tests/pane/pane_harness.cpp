@@ -4,14 +4,7 @@
 #include <random>
 
 namespace kvxtest {
-namespace {
-
-
-std::string ToUTF8(CFStringRef string) { return kvx::ToUTF8(string); }
-
-CFStringRef MakeKey(std::string_view key) { return kvx::MakeString(key).release(); }
-
-}  // namespace
+using kvx::ToUTF8;
 
 std::string SupportedModelPPD() { return std::string(KVX_SOURCE_DIR) + "/resources/ppd/korvane-rm4750.ppd"; }
 std::string OtherModelPPD() { return std::string(KVX_SOURCE_DIR) + "/resources/ppd/korvane-rm2200.ppd"; }
@@ -133,10 +126,14 @@ OSStatus PaneTest::Terminate() {
     return Table().Terminate(context_, noErr);
 }
 
-void PaneTest::Show(const std::string &pluginsFolder) {
+void PaneTest::Open(const std::string &pluginsFolder, const std::string &ppdPath) {
     ASSERT_NO_FATAL_FAILURE(Load(pluginsFolder));
-    ASSERT_NO_FATAL_FAILURE(OpenSession());
+    ASSERT_NO_FATAL_FAILURE(OpenSession(ppdPath));
     ASSERT_NO_FATAL_FAILURE(OpenDialog());
+}
+
+void PaneTest::Show(const std::string &pluginsFolder) {
+    ASSERT_NO_FATAL_FAILURE(Open(pluginsFolder));
     ASSERT_EQ(Prologue(), noErr);
     ASSERT_EQ(Initialize(), noErr);
 }
@@ -155,13 +152,13 @@ CFMutableDictionaryRef PaneTest::PPDDict() const {
 }
 
 void PaneTest::SetTicketValue(std::string_view key, std::string_view value) const {
-    const kvx::CFHolder<CFStringRef> keyString(MakeKey(key));
+    const auto keyString = kvx::MakeString(key);
     const auto valueString = kvx::MakeString(value);
     CFDictionarySetValue(PPDDict(), keyString.get(), valueString.get());
 }
 
 std::string PaneTest::TicketValue(std::string_view key) const {
-    const kvx::CFHolder<CFStringRef> keyString(MakeKey(key));
+    const auto keyString = kvx::MakeString(key);
     const CFTypeRef value = CFDictionaryGetValue(PPDDict(), keyString.get());
     if (value == nullptr) return "<missing>";
     if (CFGetTypeID(value) != CFStringGetTypeID()) return "<not a string>";

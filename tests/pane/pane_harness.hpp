@@ -102,6 +102,8 @@ protected:
     OSStatus Prologue();
     OSStatus Initialize();
     OSStatus Terminate();
+    // Load, OpenSession and OpenDialog with their defaults.
+    void Open(const std::string &pluginsFolder = KVX_PLUGINS_DIR, const std::string &ppdPath = SupportedModelPPD());
     void Show(const std::string &pluginsFolder = KVX_PLUGINS_DIR);
     void CloseSession();
     void CloseDialog();

@@ -21,9 +21,7 @@ protected:
             SetTicketValue(std::string(prefix) + std::to_string(digit + 1), digits.substr(digit, 1));
     }
     void ShowWithTicket(std::initializer_list<std::pair<const char *, const char *>> values) {
-        ASSERT_NO_FATAL_FAILURE(Load());
-        ASSERT_NO_FATAL_FAILURE(OpenSession());
-        ASSERT_NO_FATAL_FAILURE(OpenDialog());
+        ASSERT_NO_FATAL_FAILURE(Open());
         for (const auto &[key, value] : values) SetTicketValue(key, value);
         ASSERT_EQ(Prologue(), noErr);
         ASSERT_EQ(Initialize(), noErr);
@@ -44,9 +42,16 @@ TEST_F(TicketSync, EmptyTicketShowsDefaultsWithBothFieldsDisabled) {
 
 TEST_F(TicketSync, TicketValuesReachTheControls) {
     ASSERT_NO_FATAL_FAILURE(ShowWithTicket({{"PrintMode", "Private"}, {"DeptCode", "True"}, {"ZELOrientation", "Landscape"}}));
+    MenuRef menu = GetControlPopupMenuHandle(Control(kPrintModeID));
+    ASSERT_NE(menu, nullptr);
+    SetControl32BitValue(Control(kPrintModeID), kProof);
+    CheckMenuItem(menu, kProof, true);
     SetDigitKeys("DINDigit", "12345");
     SetDigitKeys("DCDigit", "9999");  // DCDigit5 missing
     ASSERT_EQ(SyncFromTicket(), noErr);
+    UInt16 mark = kMenuCheckMark;
+    GetItemMark(menu, kProof, &mark);
+    EXPECT_EQ(mark, kMenuNoMark) << "setting a popup unchecks the item shown before";
     EXPECT_EQ(Position(kPrintModeID), kPrivate);
     EXPECT_EQ(Position(kDepartmentID), kSwitchOn);
     EXPECT_EQ(Position(kZELOrientationID), 2);
@@ -89,12 +94,30 @@ TEST_F(TicketSync, StrayOrWrongTypedValuesShowTheFirstItemAndAreWrittenBackAsIt)
     EXPECT_EQ(TicketValue("PrintMode"), "Normal");
     EXPECT_EQ(TicketValue("DeptCode"), "False");
     EXPECT_EQ(Digits("DINDigit"), "00000");
+
+    // Positions outside the menus are written as the first value too.
+    for (const SInt32 stray : {0, 6, -1}) {
+        SetControl32BitValue(Control(kPrintModeID), stray);
+        SetControl32BitValue(Control(kDepartmentID), stray == 6 ? 3 : stray);
+        SetControl32BitValue(Control(kZELOrientationID), stray == 6 ? 3 : stray);
+        ASSERT_EQ(SyncToTicket(), noErr);
+        EXPECT_EQ(TicketValue("PrintMode"), "Normal");
+        EXPECT_EQ(TicketValue("DeptCode"), "False");
+        EXPECT_EQ(TicketValue("ZELOrientation"), "Portrait");
+    }
 }
 
 TEST_F(TicketSync, WritesItsKeysInOrderAndLeavesOthersAlone) {
     ASSERT_NO_FATAL_FAILURE(ShowWithTicket({}));
+    SetText(kDINID, "77");  // disabled: print mode Normal
+    SetText(kDCID, "305");  // disabled: switch off
     ASSERT_EQ(SyncToTicket(), noErr);
     EXPECT_EQ(TicketKeys(), std::vector<std::string>(std::begin(kPaneKeys), std::end(kPaneKeys)));
+    EXPECT_EQ(TicketValue("PrintMode"), "Normal");
+    EXPECT_EQ(Digits("DINDigit"), "00077") << "every digit key is written whatever the field's state";
+    EXPECT_EQ(Digits("DCDigit"), "00305");
+    SetText(kDINID, "1234567");
+    SetText(kDCID, "");
 
     CFDictionaryRemoveAllValues(PPDDict());
     SetTicketValue("Resolution", "600dpi");
@@ -103,22 +126,7 @@ TEST_F(TicketSync, WritesItsKeysInOrderAndLeavesOthersAlone) {
     EXPECT_EQ(TicketValue("Resolution"), "600dpi");
     EXPECT_EQ(TicketValue("DCDigit3"), "0");
     EXPECT_EQ(TicketKeys().size(), std::size(kPaneKeys) + 1);
-}
-
-TEST_F(TicketSync, EveryDigitKeyIsWrittenWhateverTheFieldsState) {
-    ASSERT_NO_FATAL_FAILURE(ShowWithTicket({}));
-    SetText(kDINID, "77");  // disabled: print mode Normal
-    SetText(kDCID, "305");  // disabled: switch off
-    ASSERT_EQ(SyncToTicket(), noErr);
-    EXPECT_EQ(TicketValue("PrintMode"), "Normal");
-    EXPECT_EQ(Digits("DINDigit"), "00077");
-    EXPECT_EQ(Digits("DCDigit"), "00305");
-
-    SetText(kDINID, "1234567");
-    SetText(kDCID, "");
-    ASSERT_EQ(SyncToTicket(), noErr);
     EXPECT_EQ(Digits("DINDigit"), "12345") << "an overlong field gives its first five";
-    EXPECT_EQ(Digits("DCDigit"), "00000");
 }
 
 TEST_F(TicketSync, RoundTripRestoresZeroFilledTextsAndPositions) {
@@ -142,33 +150,6 @@ TEST_F(TicketSync, RoundTripRestoresZeroFilledTextsAndPositions) {
         EXPECT_EQ(Text(kDINID), "00042");
         EXPECT_EQ(Text(kDCID), "00000");
     }
-}
-
-TEST_F(TicketSync, PositionsOutsideTheMenusAreWrittenAsTheFirstValue) {
-    ASSERT_NO_FATAL_FAILURE(ShowWithTicket({}));
-    for (const SInt32 stray : {0, 6, -1}) {
-        SetControl32BitValue(Control(kPrintModeID), stray);
-        SetControl32BitValue(Control(kDepartmentID), stray == 6 ? 3 : stray);
-        SetControl32BitValue(Control(kZELOrientationID), stray == 6 ? 3 : stray);
-        ASSERT_EQ(SyncToTicket(), noErr);
-        EXPECT_EQ(TicketValue("PrintMode"), "Normal");
-        EXPECT_EQ(TicketValue("DeptCode"), "False");
-        EXPECT_EQ(TicketValue("ZELOrientation"), "Portrait");
-    }
-}
-
-TEST_F(TicketSync, SettingAPopupUnchecksTheItemShownBefore) {
-    ASSERT_NO_FATAL_FAILURE(ShowWithTicket({}));
-    MenuRef menu = GetControlPopupMenuHandle(Control(kPrintModeID));
-    ASSERT_NE(menu, nullptr);
-    SetControl32BitValue(Control(kPrintModeID), kProof);
-    CheckMenuItem(menu, kProof, true);
-    SetTicketValue("PrintMode", "ZELP");
-    ASSERT_EQ(SyncFromTicket(), noErr);
-    UInt16 mark = kMenuCheckMark;
-    GetItemMark(menu, kProof, &mark);
-    EXPECT_EQ(mark, kMenuNoMark);
-    EXPECT_EQ(Position(kPrintModeID), kZELP);
 }
 
 TEST_F(TicketSync, WithoutAPrintSettingsTicketNothingChanges) {

@@ -34,9 +34,7 @@ protected:
     // Loads a copy of the bundle with this interface file and runs Prologue.
     OSStatus PrologueWith(const std::string &nib) {
         bundle_.writeResource("PDE.nib", nib);
-        Load(bundle_.pluginsFolder());
-        OpenSession();
-        OpenDialog();
+        Open(bundle_.pluginsFolder());
         return Prologue();
     }
     BundleCopy bundle_;

@@ -32,9 +32,7 @@ TEST_F(HostileStrings, BrokenTableLeavesEveryRowWithTheFallbackTitle) {
     for (const auto &broken : cases) {
         BundleCopy bundle;
         bundle.writeResource("English.lproj/Localizable.strings", broken.bytes);
-        Load(bundle.pluginsFolder());
-        OpenSession();
-        OpenDialog();
+        Open(bundle.pluginsFolder());
         SetTicketValue("PrintMode", "Private");
         ASSERT_EQ(Prologue(), noErr) << broken.what;
         ASSERT_EQ(Initialize(), noErr) << broken.what;

@@ -23,9 +23,8 @@ OSStatus Record(EventHandlerCallRef, EventRef, void *userData) {
     return recorder->result;
 }
 
-void Install(EventTargetRef target, Recorder &recorder) {
-    ASSERT_EQ(InstallEventHandler(target, NewEventHandlerUPP(Record), 1, kCommandEvents, &recorder, &recorder.ref),
-              noErr);
+void Install(EventTargetRef target, Recorder &recorder, const EventTypeSpec *types = kCommandEvents) {
+    ASSERT_EQ(InstallEventHandler(target, NewEventHandlerUPP(Record), 1, types, &recorder, &recorder.ref), noErr);
 }
 
 OSStatus SendCommand(EventTargetRef target) {
@@ -34,37 +33,6 @@ OSStatus SendCommand(EventTargetRef target) {
     const OSStatus status = SendEventToEventTarget(event, target);
     ReleaseEvent(event);
     return status;
-}
-
-class EventDispatch : public ToolboxTest {};
-
-TEST_F(EventDispatch, LatestHandlerFirstAndNotHandledPassesOn) {
-    WindowRef window = NewWindow();
-    std::vector<int> log;
-    Recorder first{1, noErr, &log}, second{2, eventNotHandledErr, &log}, third{3, eventNotHandledErr, &log};
-    Install(GetWindowEventTarget(window), first);
-    Install(GetWindowEventTarget(window), second);
-    Install(GetWindowEventTarget(window), third);
-
-    EXPECT_EQ(SendCommand(GetWindowEventTarget(window)), noErr);
-    EXPECT_EQ(log, (std::vector<int>{3, 2, 1}));
-
-    log.clear();
-    second.result = paramErr;
-    EXPECT_EQ(SendCommand(GetWindowEventTarget(window)), paramErr) << "any status but -9874 ends the event";
-    EXPECT_EQ(log, (std::vector<int>{3, 2}));
-    DisposeWindow(window);
-}
-
-TEST_F(EventDispatch, HandlersOfOtherEventTypesAreNotCalled) {
-    WindowRef window = NewWindow();
-    std::vector<int> log;
-    Recorder keyOnly{1, noErr, &log};
-    const EventTypeSpec keys[] = {{kEventClassKeyboard, kEventRawKeyDown}};
-    InstallEventHandler(GetWindowEventTarget(window), Record, 1, keys, &keyOnly, nullptr);
-    EXPECT_EQ(SendCommand(GetWindowEventTarget(window)), eventNotHandledErr);
-    EXPECT_TRUE(log.empty());
-    DisposeWindow(window);
 }
 
 // Removes itself and the handler after it, then passes the event on.
@@ -76,77 +44,69 @@ OSStatus RemoveSelfAndNext(EventHandlerCallRef, EventRef, void *userData) {
     return eventNotHandledErr;
 }
 
-TEST_F(EventDispatch, HandlerMayRemoveItselfAndOthersWhileDispatching) {
-    WindowRef window = NewWindow();
-    const CFIndex handlersBefore = KVXHostGetLiveObjectCount(KVXEventHandlerGetTypeID());
-    std::vector<int> log;
-    Recorder earliest{1, eventNotHandledErr, &log};
-    Recorder pair[2] = {{3, eventNotHandledErr, &log}, {2, eventNotHandledErr, &log}};
-    Install(GetWindowEventTarget(window), earliest);
-    Install(GetWindowEventTarget(window), pair[1]);
-    InstallEventHandler(GetWindowEventTarget(window), RemoveSelfAndNext, 1, kCommandEvents, pair, &pair[0].ref);
-
-    EXPECT_EQ(SendCommand(GetWindowEventTarget(window)), eventNotHandledErr);
-    EXPECT_EQ(log, (std::vector<int>{3, 1})) << "a removed handler is skipped";
-    EXPECT_EQ(KVXHostGetLiveObjectCount(KVXEventHandlerGetTypeID()), handlersBefore + 1);
-    DisposeWindow(window);
-}
-
 // Calls the rest of the chain and reports what it returned.
 OSStatus CallNextAndPass(EventHandlerCallRef callRef, EventRef event, void *userData) {
     *static_cast<OSStatus *>(userData) = CallNextEventHandler(callRef, event);
     return eventNotHandledErr;
 }
 
-TEST_F(EventDispatch, CallNextEventHandlerRunsTheRestOfTheChainOnce) {
-    WindowRef window = NewWindow();
-    std::vector<int> log;
-    Recorder earlier{1, 42, &log};
-    Install(GetWindowEventTarget(window), earlier);
-    OSStatus restResult = 0;
-    InstallEventHandler(GetWindowEventTarget(window), CallNextAndPass, 1, kCommandEvents, &restResult, nullptr);
-
-    EXPECT_EQ(SendCommand(GetWindowEventTarget(window)), eventNotHandledErr);
-    EXPECT_EQ(restResult, 42);
-    EXPECT_EQ(log, (std::vector<int>{1})) << "the rest of the chain ran once, not again after the caller";
-    EXPECT_EQ(CallNextEventHandler(nullptr, nullptr), paramErr) << "no dispatch is under way";
-    DisposeWindow(window);
-}
-
-TEST_F(EventDispatch, FailedInstallLeavesNothingInstalled) {
-    WindowRef window = NewWindow();
-    std::vector<int> log;
-    Recorder recorder{1, noErr, &log};
-    recorder.ref = reinterpret_cast<EventHandlerRef>(&log);
-    KVXHostFailNext(kKVXFaultInstallEventHandler, 1);
-    EXPECT_EQ(InstallEventHandler(GetWindowEventTarget(window), Record, 1, kCommandEvents, &recorder, &recorder.ref),
-              memFullErr);
-    EXPECT_EQ(recorder.ref, nullptr);
-    EXPECT_EQ(SendCommand(GetWindowEventTarget(window)), eventNotHandledErr);
-    EXPECT_TRUE(log.empty());
-    DisposeWindow(window);
-}
-
-class CommandEvents : public ToolboxTest {
+class EventDispatch : public ToolboxTest {
 protected:
     void SetUp() override {
         ToolboxTest::SetUp();
         window = NewWindow();
-        container = NewPane(window, Rect{0, 0, 100, 200}, 1);
-        const Rect bounds{10, 10, 30, 100};
-        CreatePopupButtonControl(window, &bounds, nullptr, nullptr, &popup);
-        EmbedControl(popup, container);
+        target = GetWindowEventTarget(window);
     }
     void TearDown() override {
         DisposeWindow(window);
         ToolboxTest::TearDown();
     }
-
     WindowRef window = nullptr;
-    ControlRef container = nullptr;
-    ControlRef popup = nullptr;
+    EventTargetRef target = nullptr;
     std::vector<int> log;
 };
+
+TEST_F(EventDispatch, LatestHandlerFirstAndNotHandledPassesOn) {
+    const EventTypeSpec keys[] = {{kEventClassKeyboard, kEventRawKeyDown}};
+    Recorder keyOnly{9, noErr, &log}, first{1, noErr, &log}, second{2, eventNotHandledErr, &log},
+        third{3, eventNotHandledErr, &log};
+    Install(target, first);
+    Install(target, second);
+    Install(target, third);
+    Install(target, keyOnly, keys);
+
+    EXPECT_EQ(SendCommand(target), noErr);
+    EXPECT_EQ(log, (std::vector<int>{3, 2, 1})) << "a handler of another event type is not called";
+    log.clear();
+    second.result = paramErr;
+    EXPECT_EQ(SendCommand(target), paramErr) << "any status but -9874 ends the event";
+    EXPECT_EQ(log, (std::vector<int>{3, 2}));
+}
+
+TEST_F(EventDispatch, HandlerMayRemoveItselfAndOthersWhileDispatching) {
+    const CFIndex handlersBefore = KVXHostGetLiveObjectCount(KVXEventHandlerGetTypeID());
+    Recorder earliest{1, eventNotHandledErr, &log};
+    Recorder pair[2] = {{3, eventNotHandledErr, &log}, {2, eventNotHandledErr, &log}};
+    Install(target, earliest);
+    Install(target, pair[1]);
+    InstallEventHandler(target, RemoveSelfAndNext, 1, kCommandEvents, pair, &pair[0].ref);
+
+    EXPECT_EQ(SendCommand(target), eventNotHandledErr);
+    EXPECT_EQ(log, (std::vector<int>{3, 1})) << "a removed handler is skipped";
+    EXPECT_EQ(KVXHostGetLiveObjectCount(KVXEventHandlerGetTypeID()), handlersBefore + 1);
+}
+
+TEST_F(EventDispatch, CallNextEventHandlerRunsTheRestOfTheChainOnce) {
+    Recorder earlier{1, 42, &log};
+    Install(target, earlier);
+    OSStatus restResult = 0;
+    InstallEventHandler(target, CallNextAndPass, 1, kCommandEvents, &restResult, nullptr);
+
+    EXPECT_EQ(SendCommand(target), eventNotHandledErr);
+    EXPECT_EQ(restResult, 42);
+    EXPECT_EQ(log, (std::vector<int>{1})) << "the rest of the chain ran once, not again after the caller";
+    EXPECT_EQ(CallNextEventHandler(nullptr, nullptr), paramErr) << "no dispatch is under way";
+}
 
 // Records the command that reached it and ends the event.
 OSStatus TakeCommand(EventHandlerCallRef, EventRef event, void *userData) {
@@ -156,49 +116,56 @@ OSStatus TakeCommand(EventHandlerCallRef, EventRef event, void *userData) {
     return noErr;
 }
 
-TEST_F(CommandEvents, ClimbFromPopupToContainerAndStopWhereHandled) {
-    Recorder atPopup{5, eventNotHandledErr, &log}, atWindow{0, noErr, &log};
-    Install(GetControlEventTarget(popup), atPopup);
-    Install(GetWindowEventTarget(window), atWindow);
-    HICommandExtended received{};
-    InstallEventHandler(GetControlEventTarget(container), TakeCommand, 1, kCommandEvents, &received, nullptr);
-
-    EXPECT_EQ(KVXSendCommandFromControl(popup, 'kvx5'), noErr);
-    EXPECT_EQ(log, (std::vector<int>{5})) << "the window never saw a command that the container ended";
-    EXPECT_EQ(received.attributes, static_cast<UInt32>(kHICommandFromControl));
-    EXPECT_EQ(received.commandID, static_cast<UInt32>('kvx5'));
-    EXPECT_EQ(received.control, popup);
-}
-
-TEST_F(CommandEvents, ReachTheWindowWhenNoControlEndsThem) {
-    Recorder atContainer{1, eventNotHandledErr, &log}, atWindow{0, 7, &log};
-    Install(GetControlEventTarget(container), atContainer);
-    Install(GetWindowEventTarget(window), atWindow);
-    EXPECT_EQ(KVXSendCommandFromControl(popup, 0), 7);
-    EXPECT_EQ(log, (std::vector<int>{1, 0}));
-}
-
-TEST_F(CommandEvents, DisabledControlSendsNothing) {
-    Recorder atPopup{5, noErr, &log};
-    Install(GetControlEventTarget(popup), atPopup);
-    DisableControl(popup);
-    EXPECT_EQ(KVXSendCommandFromControl(popup, 0), kKVXControlDisabledErr);
-    EnableControl(popup);
-    DisableControl(container);
-    EXPECT_EQ(KVXSendCommandFromControl(popup, 0), noErr) << "only the control's own state counts";
-    EXPECT_EQ(log, (std::vector<int>{5}));
-}
-
 // Disposes the window that holds the control the event was sent to.
 OSStatus DisposeOwner(EventHandlerCallRef, EventRef, void *userData) {
     DisposeWindow(static_cast<WindowRef>(userData));
     return eventNotHandledErr;
 }
 
+class CommandEvents : public EventDispatch {
+protected:
+    void SetUp() override {
+        EventDispatch::SetUp();
+        container = NewPane(window, Rect{0, 0, 100, 200}, 1);
+        const Rect bounds{10, 10, 30, 100};
+        CreatePopupButtonControl(window, &bounds, nullptr, nullptr, &popup);
+        EmbedControl(popup, container);
+    }
+    ControlRef container = nullptr;
+    ControlRef popup = nullptr;
+};
+
+TEST_F(CommandEvents, ClimbFromPopupToContainerAndStopWhereHandled) {
+    Recorder atPopup{5, eventNotHandledErr, &log}, atContainer{1, eventNotHandledErr, &log}, atWindow{0, 7, &log};
+    Install(GetControlEventTarget(popup), atPopup);
+    Install(GetControlEventTarget(container), atContainer);
+    Install(target, atWindow);
+    EXPECT_EQ(KVXSendCommandFromControl(popup, 0), 7);
+    EXPECT_EQ(log, (std::vector<int>{5, 1, 0})) << "no control ended it, so it reached the window";
+
+    log.clear();
+    HICommandExtended received{};
+    InstallEventHandler(GetControlEventTarget(container), TakeCommand, 1, kCommandEvents, &received, nullptr);
+    EXPECT_EQ(KVXSendCommandFromControl(popup, 'kvx5'), noErr);
+    EXPECT_EQ(log, (std::vector<int>{5})) << "the window never saw a command that the container ended";
+    EXPECT_EQ(received.attributes, static_cast<UInt32>(kHICommandFromControl));
+    EXPECT_EQ(received.commandID, static_cast<UInt32>('kvx5'));
+    EXPECT_EQ(received.control, popup);
+
+    log.clear();
+    DisableControl(popup);
+    EXPECT_EQ(KVXSendCommandFromControl(popup, 0), kKVXControlDisabledErr);
+    EXPECT_TRUE(log.empty());
+    EnableControl(popup);
+    DisableControl(container);
+    EXPECT_EQ(KVXSendCommandFromControl(popup, 0), noErr) << "only the control's own state counts";
+}
+
 TEST_F(CommandEvents, WindowDisposedByAHandlerGoesWhenTheDispatchEnds) {
     InstallEventHandler(GetControlEventTarget(popup), DisposeOwner, 1, kCommandEvents, window, nullptr);
+    const CFIndex windows = KVXHostGetLiveObjectCount(KVXWindowGetTypeID());
     EXPECT_EQ(KVXSendCommandFromControl(popup, 0), eventNotHandledErr);
-    EXPECT_EQ(KVXHostGetLiveObjectCount(KVXWindowGetTypeID()), 0);
+    EXPECT_EQ(KVXHostGetLiveObjectCount(KVXWindowGetTypeID()), windows - 1);
     window = nullptr;
 }
 

@@ -30,6 +30,16 @@ constexpr std::string_view kGoodNib = R"(<?xml version="1.0" encoding="UTF-8"?>
 </nib>
 )";
 
+// Opens the file and makes its "Window": the first nonzero status, or 0.
+OSStatus Load(const std::string &path, WindowRef *outWindow) {
+    IBNibRef nib = nullptr;
+    OSStatus status = KVXCreateNibReferenceWithPath(path.c_str(), &nib);
+    if (status != noErr) return status;
+    status = CreateWindowFromNib(nib, CFSTR("Window"), outWindow);
+    DisposeNibReference(nib);
+    return status;
+}
+
 class Nib : public ToolboxTest {
 protected:
     void SetUp() override {
@@ -50,15 +60,6 @@ protected:
         return path.string();
     }
 
-    // Opens the file and makes its "Window": the first nonzero status, or 0.
-    static OSStatus Load(const std::string &path, WindowRef *outWindow) {
-        IBNibRef nib = nullptr;
-        OSStatus status = KVXCreateNibReferenceWithPath(path.c_str(), &nib);
-        if (status != noErr) return status;
-        status = CreateWindowFromNib(nib, CFSTR("Window"), outWindow);
-        DisposeNibReference(nib);
-        return status;
-    }
 
     static ControlRef Find(WindowRef window, SInt32 id) {
         const ControlID controlID{'kvx ', id};
@@ -70,54 +71,79 @@ protected:
     std::filesystem::path folder;
 };
 
+std::string Title(CFStringRef title) {
+    const CFHolder<CFStringRef> held(title);
+    return ToUTF8(title);
+}
+
 TEST_F(Nib, GoodFileBuildsTheWindowsTree) {
     WindowRef window = nullptr;
     ASSERT_EQ(Load(Write(kGoodNib), &window), noErr);
-    Rect content{};
+    Rect content{}, bounds{};
     GetWindowBounds(window, kWindowContentRgn, &content);
     EXPECT_EQ(content, (Rect{30, 40, 200, 500}));
-    CFStringRef title = nullptr;
-    CopyWindowTitleAsCFString(window, &title);
-    EXPECT_EQ(ToUTF8(title), "Job Options");
-    CFRelease(title);
+    CFStringRef text = nullptr;
+    CopyWindowTitleAsCFString(window, &text);
+    EXPECT_EQ(Title(text), "Job Options");
 
-    ControlRef container = Find(window, 1);
+    ControlRef container = Find(window, 1), label = nullptr, printMode = Find(window, 5), din = Find(window, 6);
     ASSERT_NE(container, nullptr);
     UInt16 children = 0;
     CountSubControls(container, &children);
     EXPECT_EQ(children, 5);
-    ControlRef label = nullptr;
     GetIndexedSubControl(container, 1, &label);
     ControlKind kind{};
     GetControlKind(label, &kind);
     EXPECT_EQ(kind.kind, static_cast<OSType>(kControlKindStaticText));
-    CopyControlTitleAsCFString(label, &title);
-    EXPECT_EQ(ToUTF8(title), "Print mode:");
-    CFRelease(title);
+    CopyControlTitleAsCFString(label, &text);
+    EXPECT_EQ(Title(text), "Print mode:");
 
-    ControlRef printMode = Find(window, 5);
     EXPECT_EQ(GetControl32BitValue(printMode), 2);
-    Rect bounds{};
     GetControlBounds(printMode, &bounds);
     EXPECT_EQ(bounds, (Rect{16, 130, 36, 300}));
     MenuRef menu = GetControlPopupMenuHandle(printMode);
     ASSERT_EQ(CountMenuItems(menu), 2);
-    CFStringRef item = nullptr;
-    CopyMenuItemTextAsCFString(menu, 2, &item);
-    EXPECT_EQ(ToUTF8(item), "Épreuve");
-    CFRelease(item);
+    CopyMenuItemTextAsCFString(menu, 2, &text);
+    EXPECT_EQ(Title(text), "Épreuve");
 
-    ControlRef din = Find(window, 6);
     GetControlKind(din, &kind);
     EXPECT_EQ(kind.kind, static_cast<OSType>(kControlKindEditUnicodeText));
     EXPECT_EQ(FieldText(din), "007");
     EXPECT_FALSE(IsControlEnabled(din));
     EXPECT_TRUE(IsControlEnabled(printMode));
-
     EXPECT_EQ(GetControlPopupMenuHandle(Find(window, 9)), nullptr) << "menu=\"none\"";
     EXPECT_EQ(CountMenuItems(GetControlPopupMenuHandle(Find(window, 7))), 0) << "an empty menu";
     EXPECT_EQ(GetControl32BitValue(Find(window, 7)), 1);
     DisposeWindow(window);
+}
+
+// The title of the window "Window" in the file at path, or the status that opening it gave.
+std::string TitleFrom(const std::string &path) {
+    WindowRef window = nullptr;
+    const OSStatus status = Load(path, &window);
+    if (status != noErr) return "status " + std::to_string(status);
+    CFStringRef title = nullptr;
+    EXPECT_EQ(CopyWindowTitleAsCFString(window, &title), noErr);
+    DisposeWindow(window);
+    return Title(title);
+}
+
+TEST_F(Nib, EachOpeningReadsTheFileAsItIsNow) {
+    const auto titled = [](std::string_view title) {
+        return R"(<nib><window name="Window" title=")" + std::string(title) + R"(" width="100" height="50"/></nib>)";
+    };
+    const std::string first = Write(titled("One"), "first.nib");
+    EXPECT_EQ(TitleFrom(first), "One");
+    EXPECT_EQ(TitleFrom(first), "One");
+    // Same size, same path, at once: only the bytes tell the files apart.
+    Write(titled("Two"), "first.nib");
+    EXPECT_EQ(TitleFrom(first), "Two");
+    EXPECT_EQ(TitleFrom(Write(titled("Six"), "second.nib")), "Six");
+    EXPECT_EQ(TitleFrom(first), "Two");
+    Write("<nib><window", "first.nib");
+    EXPECT_EQ(TitleFrom(first), "status " + std::to_string(kKVXNibMalformedErr));
+    std::filesystem::remove(first);
+    EXPECT_EQ(TitleFrom(first), "status " + std::to_string(kIBCarbonRuntimeCantFindNibFile));
 }
 
 TEST_F(Nib, MissingFileOrWindowIsReportedAndNothingMade) {
@@ -152,13 +178,17 @@ TEST_F(Nib, OpensFromABundlesResources) {
     EXPECT_EQ(nib, nullptr);
 }
 
+// A control of the kind with these attributes and children, at bounds 0,0,1,1 unless others are given.
+std::string C(std::string_view kind, std::string_view attributes = "", std::string_view children = "",
+              std::string_view bounds = R"(top="0" left="0" bottom="1" right="1")") {
+    return "<control " + (kind.empty() ? "" : "kind=\"" + std::string(kind) + "\" ") + std::string(attributes) + " " +
+           std::string(bounds) + (children.empty() ? "/>" : ">" + std::string(children) + "</control>");
+}
+
 std::string Nested(int depth) {
-    std::string open, close;
-    for (int level = 0; level < depth; ++level) {
-        open += R"(<control kind="userpane" top="0" left="0" bottom="1" right="1">)";
-        close += "</control>";
-    }
-    return R"(<nib><window name="Window" width="1" height="1">)" + open + close + "</window></nib>";
+    std::string controls;
+    for (int level = 0; level < depth; ++level) controls = C("userpane", "", controls);
+    return R"(<nib><window name="Window" width="1" height="1">)" + controls + "</window></nib>";
 }
 
 struct BadFile {
@@ -182,34 +212,23 @@ INSTANTIATE_TEST_SUITE_P(
     Nib, MalformedNib,
     ::testing::Values(
         BadFile{"Empty", ""}, BadFile{"NotXml", "<nib><window name=\"Window\""}, BadFile{"WrongRoot", "<dialog/>"},
-        BadFile{"UnknownKind", InWindow(R"(<control kind="slider" top="0" left="0" bottom="1" right="1"/>)")},
-        BadFile{"NoKind", InWindow(R"(<control top="0" left="0" bottom="1" right="1"/>)")},
-        BadFile{"MissingBound", InWindow(R"(<control kind="userpane" top="0" left="0" bottom="1"/>)")},
-        BadFile{"WordAsBound", InWindow(R"(<control kind="userpane" top="ten" left="0" bottom="1" right="1"/>)")},
-        BadFile{"BoundWithJunk", InWindow(R"(<control kind="userpane" top="1x" left="0" bottom="1" right="1"/>)")},
-        BadFile{"BoundPast16Bits", InWindow(R"(<control kind="userpane" top="0" left="0" bottom="40000" right="1"/>)")},
-        BadFile{"InvertedBounds", InWindow(R"(<control kind="userpane" top="9" left="0" bottom="1" right="1"/>)")},
-        BadFile{"ShortSignature",
-                InWindow(R"(<control kind="userpane" signature="kvx" top="0" left="0" bottom="1" right="1"/>)")},
-        BadFile{"LongSignature",
-                InWindow(R"(<control kind="userpane" signature="kvx  " top="0" left="0" bottom="1" right="1"/>)")},
-        BadFile{"WordAsID", InWindow(R"(<control kind="userpane" id="one" top="0" left="0" bottom="1" right="1"/>)")},
-        BadFile{"ControlInPopup", InWindow(R"(<control kind="popup" top="0" left="0" bottom="1" right="1">
-            <control kind="userpane" top="0" left="0" bottom="1" right="1"/></control>)")},
-        BadFile{"ControlInField", InWindow(R"(<control kind="edittext" top="0" left="0" bottom="1" right="1">
-            <control kind="userpane" top="0" left="0" bottom="1" right="1"/></control>)")},
-        BadFile{"ItemInPane", InWindow(R"(<control kind="userpane" top="0" left="0" bottom="1" right="1">
-            <item>A</item></control>)")},
-        BadFile{"ItemsWithoutMenu", InWindow(R"(<control kind="popup" menu="none" top="0" left="0" bottom="1"
-            right="1"><item>A</item></control>)")},
-        BadFile{"ElementInItem", InWindow(R"(<control kind="popup" top="0" left="0" bottom="1" right="1">
-            <item><b>A</b></item></control>)")},
-        BadFile{"UnknownAttribute",
-                InWindow(R"(<control kind="userpane" colour="red" top="0" left="0" bottom="1" right="1"/>)")},
-        BadFile{"TextOnAPane", InWindow(R"(<control kind="userpane" text="x" top="0" left="0" bottom="1" right="1"/>)")},
-        BadFile{"EnabledYes",
-                InWindow(R"(<control kind="userpane" enabled="yes" top="0" left="0" bottom="1" right="1"/>)")},
-        BadFile{"StrayText", InWindow("hello")},
+        BadFile{"UnknownKind", InWindow(C("slider"))}, BadFile{"NoKind", InWindow(C(""))},
+        BadFile{"MissingBound", InWindow(C("userpane", "", "", R"(top="0" left="0" bottom="1")"))},
+        BadFile{"WordAsBound", InWindow(C("userpane", "", "", R"(top="ten" left="0" bottom="1" right="1")"))},
+        BadFile{"BoundWithJunk", InWindow(C("userpane", "", "", R"(top="1x" left="0" bottom="1" right="1")"))},
+        BadFile{"BoundPast16Bits", InWindow(C("userpane", "", "", R"(top="0" left="0" bottom="40000" right="1")"))},
+        BadFile{"InvertedBounds", InWindow(C("userpane", "", "", R"(top="9" left="0" bottom="1" right="1")"))},
+        BadFile{"ShortSignature", InWindow(C("userpane", R"(signature="kvx")"))},
+        BadFile{"LongSignature", InWindow(C("userpane", R"(signature="kvx  ")"))},
+        BadFile{"WordAsID", InWindow(C("userpane", R"(id="one")"))},
+        BadFile{"ControlInPopup", InWindow(C("popup", "", C("userpane")))},
+        BadFile{"ControlInField", InWindow(C("edittext", "", C("userpane")))},
+        BadFile{"ItemInPane", InWindow(C("userpane", "", "<item>A</item>"))},
+        BadFile{"ItemsWithoutMenu", InWindow(C("popup", R"(menu="none")", "<item>A</item>"))},
+        BadFile{"ElementInItem", InWindow(C("popup", "", "<item><b>A</b></item>"))},
+        BadFile{"UnknownAttribute", InWindow(C("userpane", R"(colour="red")"))},
+        BadFile{"TextOnAPane", InWindow(C("userpane", R"(text="x")"))},
+        BadFile{"EnabledYes", InWindow(C("userpane", R"(enabled="yes")"))}, BadFile{"StrayText", InWindow("hello")},
         BadFile{"AttributeTwice", R"(<nib><window name="Window" name="Other" width="1" height="1"/></nib>)"},
         BadFile{"WindowWithoutSize", R"(<nib><window name="Window" width="10"/></nib>)"},
         BadFile{"WindowPast16Bits", R"(<nib><window name="Window" x="30000" width="5000" height="1"/></nib>)"},
@@ -217,9 +236,8 @@ INSTANTIATE_TEST_SUITE_P(
                 R"(<nib><window name="Window" width="1" height="1"/><window name="Window" width="1" height="1"/></nib>)"},
         BadFile{"NestedTooDeeply", Nested(200)},
         // Good controls before a bad one: what was read so far must not survive.
-        BadFile{"BadAfterGood", InWindow(R"(<control kind="userpane" top="0" left="0" bottom="1" right="1">
-            <control kind="popup" top="0" left="0" bottom="1" right="1"><item>A</item></control></control>
-            <control kind="edittext" top="0" left="0" bottom="1"/>)")}),
+        BadFile{"BadAfterGood", InWindow(C("userpane", "", C("popup", "", "<item>A</item>")) +
+                                         C("edittext", "", "", R"(top="0" left="0" bottom="1")"))}),
     [](const ::testing::TestParamInfo<BadFile> &info) { return std::string(info.param.name); });
 
 }  // namespace
