@@ -48,19 +48,14 @@ TEST_F(Bundle, OpensAndTellsItsInfoAndPaths) {
               (path / "Contents/Resources").string());
 }
 
-TEST_F(Bundle, TheSameFolderOpensAsTheSameBundle) {
-    const auto path = makeBundle("Same.plugin", kvx::test::InfoPlist("com.example.same"));
-    CFBundleRef first = KVXBundleOpen(path.c_str(), nullptr);
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(KVXBundleOpen((path.string() + "/.").c_str(), nullptr), first);
-    EXPECT_EQ(KVXBundleOpen((path.parent_path() / "." / "Same.plugin").c_str(), nullptr), first);
-}
-
-TEST_F(Bundle, IdentifierFindsTheMostRecentlyOpened) {
+TEST_F(Bundle, TheSameFolderIsTheSameBundleAndAnIdentifierFindsTheMostRecentlyOpened) {
     EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.example.twin")), nullptr);
     const auto older = makeBundle("Older.plugin", kvx::test::InfoPlist("com.example.twin"));
     const auto newer = makeBundle("Newer.plugin", kvx::test::InfoPlist("com.example.twin"));
     CFBundleRef olderBundle = KVXBundleOpen(older.c_str(), nullptr);
+    ASSERT_NE(olderBundle, nullptr);
+    EXPECT_EQ(KVXBundleOpen((older.string() + "/.").c_str(), nullptr), olderBundle);
+    EXPECT_EQ(KVXBundleOpen((older.parent_path() / "." / "Older.plugin").c_str(), nullptr), olderBundle);
     EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.example.twin")), olderBundle);
     CFBundleRef newerBundle = KVXBundleOpen(newer.c_str(), nullptr);
     ASSERT_NE(newerBundle, olderBundle);

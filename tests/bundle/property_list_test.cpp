@@ -78,27 +78,12 @@ TEST_F(PropertyListFile, EveryTypeSurvivesARoundTrip) {
     const CFHolder<CFPropertyListRef> back(KVXPropertyListCreateFromFile(path.c_str(), error.out()));
     ASSERT_TRUE(back) << kvx::ToUTF8(error.get());
 
+    // Deep equality: every value of every type, the nested ones too.
+    EXPECT_TRUE(CFEqual(back.get(), plist.get()));
     ASSERT_EQ(CFGetTypeID(back.get()), CFDictionaryGetTypeID());
     EXPECT_EQ(CFDictionaryGetCount(static_cast<CFDictionaryRef>(back.get())), 9);
     EXPECT_EQ(StringAt(back.get(), "string"), "Gr\xC3\xBC\xC3\x9F" "e <&> \"q\"");
-    EXPECT_EQ(IntegerAt(back.get(), "int32"), 42);
-    EXPECT_EQ(IntegerAt(back.get(), "negative"), -7);
-    EXPECT_EQ(IntegerAt(back.get(), "int64"), SInt64{1} << 40);
-    double real = 0;
-    EXPECT_TRUE(CFNumberGetValue(static_cast<CFNumberRef>(Get(back.get(), "real")), kCFNumberDoubleType, &real));
-    EXPECT_EQ(real, 2.5);
     EXPECT_EQ(Get(back.get(), "true"), kCFBooleanTrue);
-    EXPECT_EQ(Get(back.get(), "false"), kCFBooleanFalse);
-    const auto dataBack = static_cast<CFDataRef>(Get(back.get(), "data"));
-    ASSERT_EQ(CFGetTypeID(dataBack), CFDataGetTypeID());
-    EXPECT_EQ(std::string(reinterpret_cast<const char *>(CFDataGetBytePtr(dataBack)),
-                          static_cast<std::size_t>(CFDataGetLength(dataBack))),
-              std::string(reinterpret_cast<const char *>(bytes), sizeof bytes));
-    const auto arrayBack = static_cast<CFArrayRef>(Get(back.get(), "array"));
-    ASSERT_EQ(CFGetTypeID(arrayBack), CFArrayGetTypeID());
-    ASSERT_EQ(CFArrayGetCount(arrayBack), 2);
-    EXPECT_EQ(kvx::ToUTF8(static_cast<CFStringRef>(CFArrayGetValueAtIndex(arrayBack, 0))), "first");
-    EXPECT_EQ(StringAt(CFArrayGetValueAtIndex(arrayBack, 1), "deep"), "value");
 }
 
 TEST_F(PropertyListFile, IntegersFitToThirtyTwoBitsWhenTheyCan) {

@@ -58,13 +58,10 @@ TEST_F(StringsTable, ReadsEntriesBetweenCommentsAndWhitespaceAnywhere) {
     EXPECT_EQ(Lookup(parsed.table.get(), "DIN"), u"Private Print DIN");
     EXPECT_EQ(Lookup(parsed.table.get(), "DC"), u"Department Code");
     EXPECT_EQ(Lookup(parsed.table.get(), "Empty"), u"");
-}
-
-TEST_F(StringsTable, EmptyOrCommentOnlyTableHasNoEntries) {
     for (const std::string_view bytes : {std::string_view(""), std::string_view("  /* nothing */ // here\n")}) {
-        const Parsed parsed = Parse(bytes);
-        ASSERT_TRUE(parsed.table) << bytes;
-        EXPECT_EQ(CFDictionaryGetCount(parsed.table.get()), 0) << bytes;
+        const Parsed empty = Parse(bytes);
+        ASSERT_TRUE(empty.table) << bytes;
+        EXPECT_EQ(CFDictionaryGetCount(empty.table.get()), 0) << bytes;
     }
 }
 

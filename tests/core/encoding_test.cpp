@@ -25,16 +25,10 @@ std::string AllBytesFrom(int first) {
 TEST(MacRoman, EveryHighByteIsItsOwnNonASCIICharacter) {
     const std::u16string decoded = DecodeMacRoman(AllBytesFrom(0x80));
     ASSERT_EQ(decoded.size(), 128u);
-    std::set<char16_t> distinct;
-    for (const char16_t unit : decoded) {
-        EXPECT_NE(unit, kReplacement);
-        EXPECT_GE(unit, 0x80);
-        distinct.insert(unit);
-    }
+    const std::set<char16_t> distinct(decoded.begin(), decoded.end());
     EXPECT_EQ(distinct.size(), 128u);
-}
-
-TEST(MacRoman, KnownBytesDecodeToTheirCharacters) {
+    EXPECT_EQ(distinct.count(kReplacement), 0u);
+    EXPECT_GE(*distinct.begin(), 0x80);
     EXPECT_EQ(DecodeMacRoman("\x8E"), u"\u00E9");  // e acute
     EXPECT_EQ(DecodeMacRoman("\xA5"), u"\u2022");  // bullet
     EXPECT_EQ(DecodeMacRoman("\xDB"), u"\u20AC");  // euro sign
@@ -57,7 +51,7 @@ TEST(MacRoman, EncodingUndoesDecodingForEveryByte) {
     EXPECT_FALSE(EncodeMacRoman(kReplacement).has_value());
 }
 
-TEST(ByteConversion, LossyReplacesWhatTheTargetLacksAndStrictGivesUp) {
+TEST(ByteConversion, LossyReplacesWhatTheTargetLacksStrictGivesUpAndNothingCarriesOver) {
     const std::string text = "a\xE4\xB8\x80" "b\xC3\xA9";  // a, U+4E00, b, e acute
     EXPECT_EQ(ConvertBytes(text, "UTF-8", "MACINTOSH", true), std::optional<std::string>("a?b\x8E"));
     EXPECT_EQ(ConvertBytes(text, "UTF-8", "MACINTOSH", false), std::nullopt);
@@ -65,7 +59,20 @@ TEST(ByteConversion, LossyReplacesWhatTheTargetLacksAndStrictGivesUp) {
     EXPECT_EQ(ConvertBytes("x\xFF\xFEy", "UTF-8", "ISO-8859-1", true), std::optional<std::string>("x??y"));
     // A character cut off at the end.
     EXPECT_EQ(ConvertBytes("z\xE4\xB8", "UTF-8", "ISO-8859-1", true), std::optional<std::string>("z?"));
-    EXPECT_EQ(ConvertBytes("x", "NO-SUCH-CHARSET", "UTF-8", true), std::nullopt);
+    for (int round = 0; round < 2; ++round) EXPECT_EQ(ConvertBytes("x", "NO-SUCH-CHARSET", "UTF-8", true), std::nullopt);
+
+    // Each conversion starts unshifted, whatever a failed or cut one left:
+    // "\u65E5\u672C" in ISO-2022-JP, shifted into JIS X 0208 and back.
+    const std::string shifted = "\x1b$BF|K\\\x1b(B", shiftedAsUTF8 = "\xE6\x97\xA5\xE6\x9C\xAC";
+    EXPECT_EQ(ConvertBytes(shifted, "ISO-2022-JP", "UTF-8", false), shiftedAsUTF8);
+    EXPECT_EQ(ConvertBytes("\x1b$BF", "ISO-2022-JP", "UTF-8", false), std::nullopt);
+    EXPECT_EQ(ConvertBytes("F|", "ISO-2022-JP", "UTF-8", false), "F|");
+    EXPECT_EQ(ConvertBytes("\x1b$BF|", "ISO-2022-JP", "UTF-8", true), "\xE6\x97\xA5");
+    EXPECT_EQ(ConvertBytes("F|", "ISO-2022-JP", "UTF-8", false), "F|");
+    EXPECT_EQ(ConvertBytes(shifted, "ISO-2022-JP", "UTF-8", false), shiftedAsUTF8);
+    // Out of UTF-8 into UTF-32: the lossy path probes with the same pair.
+    for (int round = 0; round < 3; ++round)
+        EXPECT_EQ(ConvertBytes("A\xFF" "B", "UTF-8", "UTF-32LE", true), std::string("A\0\0\0?\0\0\0B\0\0\0", 12)) << round;
 }
 
 TEST(UTF8, EachBrokenPieceBecomesOneReplacementCharacter) {

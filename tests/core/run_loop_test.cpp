@@ -3,7 +3,8 @@
 #include <utility>
 #include <vector>
 
-#include "host_objects_test.hpp"
+#include "KVXHostSupport.hpp"
+#include "LiveObjectCheck.hpp"
 
 namespace {
 
@@ -39,7 +40,7 @@ const void *CountRetain(const void *info) {
 }
 void CountRelease(const void *info) { ++static_cast<InfoCounts *>(const_cast<void *>(info))->second; }
 
-class Timers : public kvx::test::HostObjectsTest {
+class Timers : public kvx::test::LiveObjectCheck {
 protected:
     void TearDown() override {
         for (const auto &timer : timers_) {
@@ -47,7 +48,7 @@ protected:
             CFRunLoopTimerInvalidate(timer.get());
         }
         timers_.clear();
-        HostObjectsTest::TearDown();
+        LiveObjectCheck::TearDown();
     }
 
     // A timer held by the test, not yet in the loop.
@@ -68,12 +69,16 @@ protected:
     std::vector<CFHolder<CFRunLoopTimerRef>> timers_;
 };
 
-TEST_F(Timers, FireOnlyWhenTheLoopRunsAndOnlyOnceDue) {
-    Add(kStart + 5, kOneShot);
+TEST_F(Timers, AOneShotFiresOnlyWhenTheLoopRunsOnceDueThenLeavesTheLoop) {
+    CFRunLoopTimerRef timer = Add(kStart + 5, kOneShot);
     EXPECT_TRUE(firings_.fired.empty());
     EXPECT_EQ(RunAt(kStart), 0);
     EXPECT_EQ(RunAt(kStart + 5), 1);
     EXPECT_EQ(firings_.fired.size(), 1u);
+    EXPECT_FALSE(CFRunLoopTimerIsValid(timer));
+    EXPECT_FALSE(CFRunLoopContainsTimer(loop_, timer, kCFRunLoopCommonModes));
+    CFRunLoopTimerSetNextFireDate(timer, kStart);
+    EXPECT_EQ(RunAt(kStart + 6), 0);
 }
 
 TEST_F(Timers, ReArmedSeveralTimesBeforeARunFiresOnce) {
@@ -97,7 +102,7 @@ TEST_F(Timers, InvalidatedOrRemovedTimersNeverFire) {
     EXPECT_EQ(RunAt(kStart + 1), 0) << "an invalid timer cannot be added back";
 }
 
-TEST_F(Timers, ARepeatingTimerIsDueAgainOnlyAfterItsInterval) {
+TEST_F(Timers, ARepeatingTimerIsDueAgainOnlyAfterItsIntervalNeverTwiceAtOneMoment) {
     CFRunLoopTimerRef timer = Add(kStart, 10);
     EXPECT_EQ(RunAt(kStart), 1);
     EXPECT_EQ(CFRunLoopTimerGetNextFireDate(timer), kStart + 10);
@@ -106,25 +111,14 @@ TEST_F(Timers, ARepeatingTimerIsDueAgainOnlyAfterItsInterval) {
     // A late run fires once and keeps the timer's rhythm.
     EXPECT_EQ(RunAt(kStart + 55), 1);
     EXPECT_EQ(CFRunLoopTimerGetNextFireDate(timer), kStart + 60);
-}
 
-TEST_F(Timers, ALateRunNeverLeavesARepeatingTimerDueAtTheSameMoment) {
     // Chosen so that counting whole intervals in floating point lands on now.
     const CFTimeInterval interval = 0.1;
     const CFAbsoluteTime now = kStart + 3 * interval;
-    CFRunLoopTimerRef timer = Add(kStart, interval);
+    CFRunLoopTimerRef fine = Add(kStart, interval);
     EXPECT_EQ(RunAt(now), 1);
-    EXPECT_GT(CFRunLoopTimerGetNextFireDate(timer), now);
+    EXPECT_GT(CFRunLoopTimerGetNextFireDate(fine), now);
     EXPECT_EQ(RunAt(now), 0);
-}
-
-TEST_F(Timers, AOneShotTimerFiresOnceAndLeavesTheLoop) {
-    CFRunLoopTimerRef timer = Add(kStart, kOneShot);
-    EXPECT_EQ(RunAt(kStart), 1);
-    EXPECT_FALSE(CFRunLoopTimerIsValid(timer));
-    EXPECT_FALSE(CFRunLoopContainsTimer(loop_, timer, kCFRunLoopCommonModes));
-    CFRunLoopTimerSetNextFireDate(timer, kStart);
-    EXPECT_EQ(RunAt(kStart + 1), 0);
 }
 
 TEST_F(Timers, DueTimersFireInOrderOfFireDate) {
@@ -146,18 +140,12 @@ TEST_F(Timers, ACalloutMayInvalidateItsOwnTimerHeldOnlyByTheLoop) {
     EXPECT_EQ(KVXHostGetLiveObjectCount(CFRunLoopTimerGetTypeID()), timersBefore);
 }
 
-TEST_F(Timers, ACalloutMayRemoveATimerDueLaterInTheSameRun) {
-    Add(kStart, kOneShot);
-    CFRunLoopTimerRef later = Add(kStart + 1, kOneShot);
-    firings_.toRemove = later;
+TEST_F(Timers, ACalloutMayRemoveATimerDueLaterInTheSameRunAndSetItsOwnFireDate) {
+    CFRunLoopTimerRef timer = Add(kStart, 10);
+    firings_.toRemove = Add(kStart + 1, kOneShot);
+    firings_.rearmAt = kStart + 2;
     EXPECT_EQ(RunAt(kStart + 1), 1);
     EXPECT_EQ(firings_.fired.size(), 1u);
-}
-
-TEST_F(Timers, AFireDateSetByTheCalloutIsKept) {
-    CFRunLoopTimerRef timer = Add(kStart, 10);
-    firings_.rearmAt = kStart + 2;
-    EXPECT_EQ(RunAt(kStart), 1);
     EXPECT_EQ(CFRunLoopTimerGetNextFireDate(timer), kStart + 2);
 }
 
@@ -182,7 +170,15 @@ TEST_F(Timers, TheContextInfoIsRetainedForTheTimersLife) {
     EXPECT_EQ(counts.second, 1);
 }
 
-class RunLoops : public kvx::test::HostObjectsTest {};
+TEST_F(Timers, RunOnceFiresWhatIsDueNowOnTheClockThatCountsFrom2001) {
+    Add(CFAbsoluteTimeGetCurrent() - 1, kOneShot);
+    EXPECT_EQ(KVXRunLoopRunOnce(), 1);
+    EXPECT_EQ(firings_.fired.size(), 1u);
+    const double secondsFrom1970To2001 = 978307200.0;
+    EXPECT_NEAR(CFAbsoluteTimeGetCurrent(), static_cast<double>(std::time(nullptr)) - secondsFrom1970To2001, 2.0);
+}
+
+using RunLoops = kvx::test::LiveObjectCheck;
 
 TEST_F(RunLoops, EachThreadHasItsOwnLoop) {
     const CFRunLoopRef mine = CFRunLoopGetCurrent();
@@ -197,22 +193,6 @@ TEST_F(RunLoops, EachThreadHasItsOwnLoop) {
         EXPECT_NE(theirs, mine);
     }).join();
     EXPECT_EQ(theirs, theirsAgain);
-}
-
-TEST_F(RunLoops, RunOnceFiresWhatIsDueNow) {
-    Firings firings;
-    CFRunLoopTimerContext context = {0, &firings, nullptr, nullptr, nullptr};
-    const CFHolder<CFRunLoopTimerRef> timer(
-        CFRunLoopTimerCreate(nullptr, CFAbsoluteTimeGetCurrent() - 1, kOneShot, 0, 0, Record, &context));
-    CFRunLoopAddTimer(CFRunLoopGetCurrent(), timer.get(), kCFRunLoopCommonModes);
-    EXPECT_EQ(KVXRunLoopRunOnce(), 1);
-    EXPECT_EQ(firings.fired.size(), 1u);
-}
-
-TEST_F(RunLoops, AbsoluteTimeCountsFromTheStartOf2001) {
-    const double secondsFrom1970To2001 = 978307200.0;
-    const double expected = static_cast<double>(std::time(nullptr)) - secondsFrom1970To2001;
-    EXPECT_NEAR(CFAbsoluteTimeGetCurrent(), expected, 2.0);
 }
 
 }  // namespace

@@ -1,20 +1,19 @@
+#include <cstdio>
 #include <string>
 
-#include "host_objects_test.hpp"
+#include "KVXHostSupport.hpp"
+#include "LiveObjectCheck.hpp"
 
 namespace {
 
 using kvx::CFHolder;
-using kvx::ToUTF8;
+using StringFormat = kvx::test::LiveObjectCheck;
 
-class StringFormat : public kvx::test::HostObjectsTest {
-protected:
-    template <typename... Args>
-    std::string Format(const char *format, Args... args) {
-        const CFHolder<CFStringRef> text(CFStringCreateWithFormat(nullptr, nullptr, __CFStringMakeConstantString(format), args...));
-        return ToUTF8(text.get());
-    }
-};
+template <typename... Args>
+std::string Format(const char *format, Args... args) {
+    const CFHolder<CFStringRef> text(CFStringCreateWithFormat(nullptr, nullptr, __CFStringMakeConstantString(format), args...));
+    return kvx::ToUTF8(text.get());
+}
 
 TEST_F(StringFormat, ObjectsAppearAsTheirDescriptions) {
     const SInt32 answer = 42;
@@ -25,11 +24,22 @@ TEST_F(StringFormat, ObjectsAppearAsTheirDescriptions) {
               "[Private] [42] [2.5] [(null)]");
 }
 
-TEST_F(StringFormat, NumbersAndTextFollowTheCLibrary) {
+TEST_F(StringFormat, NumbersAndTextFollowTheCLibraryAtAnyWidth) {
     EXPECT_EQ(Format("%d %i %u %x %ld %lu", -7, 8, 4000000000u, 255u, -1234567890123L, 18000000000000000000UL),
               "-7 8 4000000000 ff -1234567890123 18000000000000000000");
     EXPECT_EQ(Format("%s|%c|%%|%f", "t\xC3\xA9xt", 'Q', 0.5), "t\xC3\xA9xt|Q|%|0.500000");
     EXPECT_EQ(Format("%05d|%-4d|%.2f|%*d|%.*s", 42, 7, 3.14159, 3, 9, 2, "abcdef"), "00042|7   |3.14|  9|ab");
+    // Short ones and ones longer than any fixed buffer come out whole.
+    char expected[512];
+    for (const char *format : {"%d", "%62d", "%63d", "%64d", "%65d", "%300d", "%-200d|"}) {
+        std::snprintf(expected, sizeof expected, format, -42);
+        EXPECT_EQ(Format(format, -42), expected) << format;
+    }
+    for (const double value : {1.0 / 3.0, 1e300})
+        for (const char *format : {"%f", "%.60f", "%70.3f", "%.200f"}) {
+            std::snprintf(expected, sizeof expected, format, value);
+            EXPECT_EQ(Format(format, value), expected) << format;
+        }
 }
 
 TEST_F(StringFormat, UnknownDirectivesStayAsTextAndTakeNoArgument) {

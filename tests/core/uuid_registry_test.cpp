@@ -1,22 +1,19 @@
-#include "host_objects_test.hpp"
+#include "KVXHostSupport.hpp"
+#include "LiveObjectCheck.hpp"
 
 namespace {
 
 using kvx::CFHolder;
-using kvx::MakeString;
-using kvx::ToUTF8;
+using UUIDs = kvx::test::LiveObjectCheck;
 
-constexpr const char *kLowerCaseText = "1b5d8f0e-2c4a-4e6b-9a1f-0c3e5d7b9a2f";
 constexpr const char *kUpperCaseText = "1B5D8F0E-2C4A-4E6B-9A1F-0C3E5D7B9A2F";
 
 CFHolder<CFUUIDRef> Parse(const char *text) {
-    return CFHolder<CFUUIDRef>(CFUUIDCreateFromString(nullptr, MakeString(text).get()));
+    return CFHolder<CFUUIDRef>(CFUUIDCreateFromString(nullptr, kvx::MakeString(text).get()));
 }
 
-class UUIDs : public kvx::test::HostObjectsTest {};
-
-TEST_F(UUIDs, TextOfEitherCaseParsesToTheSameBytes) {
-    const auto lower = Parse(kLowerCaseText);
+TEST_F(UUIDs, TextOfEitherCaseParsesToTheSameBytesAndNothingElseParses) {
+    const auto lower = Parse("1b5d8f0e-2c4a-4e6b-9a1f-0c3e5d7b9a2f");
     const auto upper = Parse(kUpperCaseText);
     ASSERT_TRUE(lower && upper);
     EXPECT_TRUE(CFEqual(lower.get(), upper.get()));
@@ -26,15 +23,13 @@ TEST_F(UUIDs, TextOfEitherCaseParsesToTheSameBytes) {
     EXPECT_EQ(bytes.byte4, 0x2C);
     EXPECT_EQ(bytes.byte15, 0x2F);
     const CFHolder<CFStringRef> text(CFUUIDCreateString(nullptr, lower.get()));
-    EXPECT_EQ(ToUTF8(text.get()), kUpperCaseText);
-}
+    EXPECT_EQ(kvx::ToUTF8(text.get()), kUpperCaseText);
 
-TEST_F(UUIDs, AnythingButTheCanonicalFormIsRefused) {
-    for (const char *text : {"", "1B5D8F0E2C4A4E6B9A1F0C3E5D7B9A2F", "{1B5D8F0E-2C4A-4E6B-9A1F-0C3E5D7B9A2F}",
-                             "1B5D8F0E-2C4A-4E6B-9A1F-0C3E5D7B9A2", "1B5D8F0E-2C4A-4E6B-9A1F-0C3E5D7B9A2FF",
-                             "1B5D8F0E2-C4A-4E6B-9A1F-0C3E5D7B9A2F", "1B5D8F0E-2C4A-4E6B-9A1F-0C3E5D7B9A2G",
-                             "1B5D8F0E-2C4A-4E6B-9A1F+0C3E5D7B9A2F"})
-        EXPECT_FALSE(Parse(text)) << '"' << text << '"';
+    for (const char *bad : {"", "1B5D8F0E2C4A4E6B9A1F0C3E5D7B9A2F", "{1B5D8F0E-2C4A-4E6B-9A1F-0C3E5D7B9A2F}",
+                            "1B5D8F0E-2C4A-4E6B-9A1F-0C3E5D7B9A2", "1B5D8F0E-2C4A-4E6B-9A1F-0C3E5D7B9A2FF",
+                            "1B5D8F0E2-C4A-4E6B-9A1F-0C3E5D7B9A2F", "1B5D8F0E-2C4A-4E6B-9A1F-0C3E5D7B9A2G",
+                            "1B5D8F0E-2C4A-4E6B-9A1F+0C3E5D7B9A2F"})
+        EXPECT_FALSE(Parse(bad)) << '"' << bad << '"';
     EXPECT_EQ(CFUUIDCreateFromString(nullptr, nullptr), nullptr);
 }
 
@@ -45,25 +40,23 @@ TEST_F(UUIDs, ConstantUUIDsAreInternedAndNeverLive) {
                                               0x3E, 0x5D, 0x7B, 0x9A, last);
     };
     const CFUUIDRef constant = constantWithLastByte(0x2F);
-    const CFUUIDRef again = constantWithLastByte(0x2F);
-    const CFUUIDRef other = constantWithLastByte(0x30);
-    EXPECT_EQ(constant, again);
-    EXPECT_NE(constant, other);
+    EXPECT_EQ(constantWithLastByte(0x2F), constant);
+    EXPECT_NE(constantWithLastByte(0x30), constant);
     EXPECT_EQ(KVXHostGetLiveObjectCount(CFUUIDGetTypeID()), liveBefore);
     CFRelease(constant);
     EXPECT_TRUE(CFEqual(constant, Parse(kUpperCaseText).get()));
-
     const CFHolder<CFUUIDRef> fromBytes(CFUUIDCreateFromUUIDBytes(nullptr, CFUUIDGetUUIDBytes(constant)));
     EXPECT_NE(fromBytes.get(), constant);
     EXPECT_TRUE(CFEqual(fromBytes.get(), constant));
 }
 
-class PlugInRegistry : public kvx::test::HostObjectsTest {};
-
-TEST_F(PlugInRegistry, CountsInstancesPerFactoryByUUIDBytes) {
+TEST_F(UUIDs, RegistryCountsInstancesPerFactoryByBytesNeverBelowZero) {
     const auto factory = Parse("00000000-0000-0000-0000-0000000000A1");
     const auto sameFactory = Parse("00000000-0000-0000-0000-0000000000a1");
     const auto otherFactory = Parse("00000000-0000-0000-0000-0000000000A2");
+    CFPlugInRemoveInstanceForFactory(otherFactory.get());
+    CFPlugInRemoveInstanceForFactory(otherFactory.get());
+    EXPECT_EQ(KVXPlugInGetInstanceCountForFactory(otherFactory.get()), 0);
     CFPlugInAddInstanceForFactory(factory.get());
     CFPlugInAddInstanceForFactory(sameFactory.get());
     EXPECT_EQ(KVXPlugInGetInstanceCountForFactory(factory.get()), 2);
@@ -72,16 +65,9 @@ TEST_F(PlugInRegistry, CountsInstancesPerFactoryByUUIDBytes) {
     EXPECT_EQ(KVXPlugInGetInstanceCountForFactory(factory.get()), 1);
     CFPlugInRemoveInstanceForFactory(factory.get());
     EXPECT_EQ(KVXPlugInGetInstanceCountForFactory(factory.get()), 0);
-}
-
-TEST_F(PlugInRegistry, RemovingMoreThanWasAddedNeverGoesBelowZero) {
-    const auto factory = Parse("00000000-0000-0000-0000-0000000000B1");
-    CFPlugInRemoveInstanceForFactory(factory.get());
-    CFPlugInRemoveInstanceForFactory(factory.get());
-    EXPECT_EQ(KVXPlugInGetInstanceCountForFactory(factory.get()), 0);
-    CFPlugInAddInstanceForFactory(factory.get());
-    EXPECT_EQ(KVXPlugInGetInstanceCountForFactory(factory.get()), 1);
-    CFPlugInRemoveInstanceForFactory(factory.get());
+    CFPlugInAddInstanceForFactory(otherFactory.get());
+    EXPECT_EQ(KVXPlugInGetInstanceCountForFactory(otherFactory.get()), 1) << "removals past zero left no debt";
+    CFPlugInRemoveInstanceForFactory(otherFactory.get());
     CFPlugInAddInstanceForFactory(nullptr);
     EXPECT_EQ(KVXPlugInGetInstanceCountForFactory(nullptr), 0);
 }

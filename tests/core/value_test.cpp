@@ -1,17 +1,20 @@
 #include <cmath>
-#include <cstdint>
 #include <limits>
 
-#include "host_objects_test.hpp"
+#include "KVXHostSupport.hpp"
+#include "LiveObjectCheck.hpp"
 
 namespace {
 
 using kvx::CFHolder;
-using kvx::MakeString;
+using Values = kvx::test::LiveObjectCheck;
 
-class Ownership : public kvx::test::HostObjectsTest {};
+template <typename T>
+CFHolder<CFNumberRef> Number(CFNumberType type, T value) {
+    return CFHolder<CFNumberRef>(CFNumberCreate(nullptr, type, &value));
+}
 
-TEST_F(Ownership, RetainAndReleaseCountAndTheLastReleaseFrees) {
+TEST_F(Values, RetainAndReleaseCountTheLastReleaseFreesAndACopyIsTheCallers) {
     const CFIndex liveBefore = KVXHostGetLiveObjectCount(CFStringGetTypeID());
     CFStringRef text = CFStringCreateWithCString(nullptr, "owned", kCFStringEncodingUTF8);
     EXPECT_EQ(CFGetRetainCount(text), 1);
@@ -20,20 +23,16 @@ TEST_F(Ownership, RetainAndReleaseCountAndTheLastReleaseFrees) {
     EXPECT_EQ(CFGetRetainCount(text), 2);
     CFRelease(text);
     EXPECT_EQ(KVXHostGetLiveObjectCount(CFStringGetTypeID()), liveBefore + 1);
+    {
+        const CFHolder<CFStringRef> copy(CFStringCreateCopy(nullptr, text));
+        EXPECT_TRUE(CFEqual(copy.get(), text));
+    }
+    EXPECT_EQ(CFGetRetainCount(text), 1);
     CFRelease(text);
     EXPECT_EQ(KVXHostGetLiveObjectCount(CFStringGetTypeID()), liveBefore);
 }
 
-TEST_F(Ownership, CopyingAnImmutableStringGivesTheCallerAReference) {
-    const auto original = MakeString("same");
-    {
-        const CFHolder<CFStringRef> copy(CFStringCreateCopy(nullptr, original.get()));
-        EXPECT_TRUE(CFEqual(copy.get(), original.get()));
-    }
-    EXPECT_EQ(CFGetRetainCount(original.get()), 1);
-}
-
-TEST_F(Ownership, ShowWritesTheDescriptionAndANewLine) {
+TEST_F(Values, ShowWritesTheDescriptionAndANewLine) {
     testing::internal::CaptureStderr();
     CFShow(CFSTR("shown text"));
     CFShow(nullptr);
@@ -42,62 +41,46 @@ TEST_F(Ownership, ShowWritesTheDescriptionAndANewLine) {
     EXPECT_EQ(kvx::ToUTF8(description.get()), "true");
 }
 
-class Numbers : public kvx::test::HostObjectsTest {
-protected:
-    template <typename T>
-    CFHolder<CFNumberRef> Make(CFNumberType type, T value) {
-        return CFHolder<CFNumberRef>(CFNumberCreate(nullptr, type, &value));
-    }
-};
-
-TEST_F(Numbers, LossyConversionsSayNoAndSaturate) {
+TEST_F(Values, LossyNumberConversionsSayNoAndSaturate) {
     SInt32 asSInt32 = 0;
-    EXPECT_FALSE(CFNumberGetValue(Make<SInt64>(kCFNumberSInt64Type, 1LL << 40).get(), kCFNumberSInt32Type, &asSInt32));
+    EXPECT_FALSE(CFNumberGetValue(Number<SInt64>(kCFNumberSInt64Type, 1LL << 40).get(), kCFNumberSInt32Type, &asSInt32));
     EXPECT_EQ(asSInt32, std::numeric_limits<SInt32>::max());
-    EXPECT_FALSE(CFNumberGetValue(Make<double>(kCFNumberDoubleType, -2.75).get(), kCFNumberSInt32Type, &asSInt32));
+    EXPECT_FALSE(CFNumberGetValue(Number<double>(kCFNumberDoubleType, -2.75).get(), kCFNumberSInt32Type, &asSInt32));
     EXPECT_EQ(asSInt32, -2);
-    EXPECT_TRUE(CFNumberGetValue(Make<double>(kCFNumberDoubleType, 3.0).get(), kCFNumberIntType, &asSInt32));
+    EXPECT_TRUE(CFNumberGetValue(Number<double>(kCFNumberDoubleType, 3.0).get(), kCFNumberIntType, &asSInt32));
     EXPECT_EQ(asSInt32, 3);
-    EXPECT_FALSE(CFNumberGetValue(Make<double>(kCFNumberDoubleType, NAN).get(), kCFNumberSInt32Type, &asSInt32));
-
+    EXPECT_FALSE(CFNumberGetValue(Number<double>(kCFNumberDoubleType, NAN).get(), kCFNumberSInt32Type, &asSInt32));
     SInt64 asSInt64 = 0;
     // 2^63 is one past the largest SInt64.
-    EXPECT_FALSE(CFNumberGetValue(Make<double>(kCFNumberDoubleType, 9223372036854775808.0).get(), kCFNumberSInt64Type,
+    EXPECT_FALSE(CFNumberGetValue(Number<double>(kCFNumberDoubleType, 9223372036854775808.0).get(), kCFNumberSInt64Type,
                                   &asSInt64));
     EXPECT_EQ(asSInt64, std::numeric_limits<SInt64>::max());
-
     double asDouble = 0;
-    const SInt64 notADouble = (1LL << 53) + 1;
-    EXPECT_FALSE(CFNumberGetValue(Make<SInt64>(kCFNumberSInt64Type, notADouble).get(), kCFNumberDoubleType, &asDouble));
+    EXPECT_FALSE(CFNumberGetValue(Number<SInt64>(kCFNumberSInt64Type, (1LL << 53) + 1).get(), kCFNumberDoubleType, &asDouble));
 }
 
-TEST_F(Numbers, EqualValuesOfDifferentKindsAreEqual) {
-    const auto integer = Make<long>(kCFNumberLongType, 3);
-    const auto floating = Make<double>(kCFNumberDoubleType, 3.0);
+TEST_F(Values, EqualNumbersOfDifferentKindsAreEqual) {
+    const auto integer = Number<long>(kCFNumberLongType, 3);
+    const auto floating = Number<double>(kCFNumberDoubleType, 3.0);
     EXPECT_TRUE(CFEqual(integer.get(), floating.get()));
     EXPECT_EQ(CFHash(integer.get()), CFHash(floating.get()));
-    EXPECT_FALSE(CFEqual(integer.get(), Make<double>(kCFNumberDoubleType, 3.5).get()));
+    EXPECT_FALSE(CFEqual(integer.get(), Number<double>(kCFNumberDoubleType, 3.5).get()));
     const int unknownType = 99;
     EXPECT_EQ(CFNumberCreate(nullptr, unknownType, &unknownType), nullptr);
 }
 
-class BooleansAndData : public kvx::test::HostObjectsTest {};
-
-TEST_F(BooleansAndData, BooleansAreConstantsThatReleaseNeverFrees) {
+TEST_F(Values, BooleansAreNeverFreedAndDataKeepsItsOwnCopy) {
     CFRelease(kCFBooleanTrue);
     CFRelease(kCFBooleanTrue);
     EXPECT_TRUE(CFBooleanGetValue(kCFBooleanTrue));
     EXPECT_FALSE(CFBooleanGetValue(kCFBooleanFalse));
-}
 
-TEST_F(BooleansAndData, DataKeepsItsOwnCopyOfTheBytes) {
     UInt8 bytes[] = {1, 2, 3, 0, 5};
     const CFHolder<CFDataRef> data(CFDataCreate(nullptr, bytes, sizeof bytes));
     bytes[0] = 9;
     ASSERT_EQ(CFDataGetLength(data.get()), 5);
     EXPECT_EQ(CFDataGetBytePtr(data.get())[0], 1);
     EXPECT_EQ(CFDataGetBytePtr(data.get())[4], 5);
-
     const UInt8 same[] = {1, 2, 3, 0, 5};
     const CFHolder<CFDataRef> twin(CFDataCreate(nullptr, same, sizeof same));
     EXPECT_TRUE(CFEqual(data.get(), twin.get()));

@@ -80,20 +80,6 @@ TEST_F(PPDAccess, InlinePPDsAreWhatLibcupsTakesThemFor) {
     }
 }
 
-TEST_F(PPDAccess, MainKeyIsFoundByItsExactNameFirstOneFirst) {
-    const PMTicketRef printer = Printer(kKorvane);
-    EXPECT_EQ(Invocation(printer, "ModelName"), "Korvane RM-4750");
-    EXPECT_EQ(Invocation(printer, "DefaultPrintMode"), "Normal");
-    PPDContext context = nullptr;
-    FSSpec spec{};
-    ASSERT_EQ(ppdOpenCompiledPPDFromTicket(printer, &context, &spec), noErr);
-    EXPECT_NE(ppdGetMainIndex(context, PascalName("ModelName")), 0);
-    for (const char *absent : {"modelname", "Model", "ModelNameX", "NickName"})
-        EXPECT_EQ(ppdGetMainIndex(context, PascalName(absent)), 0) << absent;
-    EXPECT_EQ(ppdGetMainIndex(context, nullptr), 0);
-    EXPECT_EQ(ppdCloseCompiledPPDFromTicket(context, &spec), noErr);
-}
-
 TEST_F(PPDAccess, InvocationIsCutToTheBufferAndTo255Bytes) {
     // libcups takes lines of at most 255 bytes: a longer value spans lines.
     const std::string line(100, 'x');
@@ -104,11 +90,18 @@ TEST_F(PPDAccess, InvocationIsCutToTheBufferAndTo255Bytes) {
     EXPECT_EQ(Invocation(printer, "Invocation", 1), "");
 }
 
-TEST_F(PPDAccess, BadInvocationRequestsFailAndLeaveTheBufferUntouched) {
+TEST_F(PPDAccess, MainKeyIsFoundByItsExactNameFirstOneFirstAndBadRequestsLeaveTheBufferUntouched) {
+    const PMTicketRef printer = Printer(kKorvane);
+    EXPECT_EQ(Invocation(printer, "ModelName"), "Korvane RM-4750");
+    EXPECT_EQ(Invocation(printer, "DefaultPrintMode"), "Normal");
     PPDContext context = nullptr;
     FSSpec spec{};
-    ASSERT_EQ(ppdOpenCompiledPPDFromTicket(Printer(kKorvane), &context, &spec), noErr);
+    ASSERT_EQ(ppdOpenCompiledPPDFromTicket(printer, &context, &spec), noErr);
+    for (const char *absent : {"modelname", "Model", "ModelNameX", "NickName"})
+        EXPECT_EQ(ppdGetMainIndex(context, PascalName(absent)), 0) << absent;
+    EXPECT_EQ(ppdGetMainIndex(context, nullptr), 0);
     const Mindex model = ppdGetMainIndex(context, PascalName("ModelName"));
+    EXPECT_NE(model, 0);
     Str255 buffer{0xAA};
     for (const Mindex bad : {0, -1, 999}) EXPECT_EQ(ppdGetInvocationString(context, bad, 0, buffer, 256), paramErr);
     EXPECT_EQ(ppdGetInvocationString(context, model, 1, buffer, 256), paramErr);

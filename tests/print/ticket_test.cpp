@@ -1,35 +1,63 @@
 #include "print_fixture.hpp"
 
+#include <utility>
+
 namespace {
 
-using Tickets = PrintTest;
+class Session : public PrintTest {
+protected:
+    void SetUp() override { ASSERT_EQ(KVXPrintSessionCreate(&session), noErr); }
+    void TearDown() override {
+        CFRelease(session);
+        KVXTicketRelease(settings);
+        KVXTicketRelease(printerInfo);
+        PrintTest::TearDown();
+    }
+    PMPrintSession session = nullptr;
+    PMTicketRef settings = KVXTicketCreatePrintSettings();
+    PMTicketRef printerInfo = KVXTicketCreatePrinterInfo("/nowhere/printer.ppd");
+};
 
-// Reads a handle back as the pane does: the session's number as SInt32.
-PMTicketRef TicketFromSession(PMPrintSession session, CFStringRef name) {
-    CFTypeRef number = nullptr;
-    SInt32 handle = 0;
-    if (PMSessionGetDataFromSession(session, name, &number) == noErr)
-        CFNumberGetValue(static_cast<CFNumberRef>(number), kCFNumberSInt32Type, &handle);
-    return static_cast<PMTicketRef>(handle);
+TEST_F(Session, KeepsDataUnderACopyOfItsKeyUntilRemoved) {
+    const SInt32 value = 7;
+    kvx::CFHolder<CFNumberRef> number(CFNumberCreate(nullptr, kCFNumberSInt32Type, &value));
+    kvx::CFHolder<CFMutableStringRef> key(CFStringCreateMutableCopy(nullptr, 0, CFSTR("Data")));
+    ASSERT_EQ(PMSessionSetDataInSession(session, key.get(), number.get()), noErr);
+    CFStringAppend(key.get(), CFSTR("Changed"));
+    number.reset();
+    CFTypeRef data = nullptr;
+    ASSERT_EQ(PMSessionGetDataFromSession(session, CFSTR("Data"), &data), noErr);
+    SInt32 read = 0;
+    ASSERT_TRUE(CFNumberGetValue(static_cast<CFNumberRef>(data), kCFNumberSInt32Type, &read));
+    EXPECT_EQ(read, value);
+    ASSERT_EQ(PMSessionSetDataInSession(session, CFSTR("Data"), nullptr), noErr);
+    EXPECT_EQ(PMSessionGetDataFromSession(session, CFSTR("Data"), &data), kPMKeyNotFound);
+    EXPECT_EQ(data, nullptr);
+
+    data = CFSTR("untouched?");
+    EXPECT_EQ(PMSessionGetDataFromSession(nullptr, CFSTR("Data"), &data), kPMInvalidParameter);
+    EXPECT_EQ(data, nullptr);
+    const auto notASession = reinterpret_cast<PMPrintSession>(const_cast<void *>(static_cast<const void *>(CFSTR("x"))));
+    EXPECT_EQ(PMSessionGetDataFromSession(notASession, CFSTR("Data"), &data), kPMInvalidParameter);
+    EXPECT_EQ(PMSessionGetDataFromSession(session, nullptr, &data), kPMInvalidParameter);
+    EXPECT_EQ(PMSessionSetDataInSession(session, nullptr, CFSTR("v")), kPMInvalidParameter);
+    EXPECT_EQ(PMSessionGetDataFromSession(session, CFSTR("Data"), nullptr), kPMInvalidParameter);
 }
 
-TEST_F(Tickets, HandleSurvivesTheSessionsThirtyTwoBitNumber) {
-    PMPrintSession session = nullptr;
-    ASSERT_EQ(KVXPrintSessionCreate(&session), noErr);
-    const PMTicketRef settings = KVXTicketCreatePrintSettings();
-    const PMTicketRef printerInfo = KVXTicketCreatePrinterInfo("/nowhere/printer.ppd");
+TEST_F(Session, TicketHandleSurvivesTheSessionsThirtyTwoBitNumber) {
     ASSERT_EQ(KVXSessionSetTicket(session, CFSTR(kPDE_PMPrintSettingsRef), settings), noErr);
     ASSERT_EQ(KVXSessionSetTicket(session, CFSTR(kPDE_PMPrinterInfoRef), printerInfo), noErr);
-    EXPECT_EQ(TicketFromSession(session, CFSTR(kPDE_PMPrintSettingsRef)), settings);
-    EXPECT_EQ(TicketFromSession(session, CFSTR(kPDE_PMPrinterInfoRef)), printerInfo);
-    CFRelease(session);
-    KVXTicketRelease(settings);
-    KVXTicketRelease(printerInfo);
+    // Read back as the pane does: the session's number as SInt32.
+    for (const auto &[name, ticket] : {std::pair{CFSTR(kPDE_PMPrintSettingsRef), settings}, {CFSTR(kPDE_PMPrinterInfoRef), printerInfo}}) {
+        CFTypeRef number = nullptr;
+        SInt32 handle = 0;
+        ASSERT_EQ(PMSessionGetDataFromSession(session, name, &number), noErr);
+        ASSERT_TRUE(CFNumberGetValue(static_cast<CFNumberRef>(number), kCFNumberSInt32Type, &handle));
+        EXPECT_EQ(static_cast<PMTicketRef>(handle), ticket);
+    }
 }
 
-TEST_F(Tickets, PPDDictIsOneMutableDictionaryOfThePrintSettingsTicketOnly) {
-    const PMTicketRef settings = KVXTicketCreatePrintSettings();
-    const PMTicketRef printerInfo = KVXTicketCreatePrinterInfo("/nowhere/printer.ppd");
+TEST_F(Session, PPDDictIsOneMutableDictionaryOfThePrintSettingsTicketOnly) {
     CFMutableDictionaryRef first = nullptr;
     CFMutableDictionaryRef second = nullptr;
     ASSERT_EQ(PMTicketGetPPDDict(settings, 0, 0, &first), noErr);
@@ -45,18 +73,15 @@ TEST_F(Tickets, PPDDictIsOneMutableDictionaryOfThePrintSettingsTicketOnly) {
     EXPECT_EQ(PMTicketGetPPDDict(0, 0, 0, &untouched), kPMInvalidTicket);
     EXPECT_EQ(untouched, nullptr);
     EXPECT_EQ(KVXTicketCreatePrinterInfo(nullptr), 0u);
-    KVXTicketRelease(settings);
-    KVXTicketRelease(printerInfo);
 }
 
-TEST_F(Tickets, ReleasedHandleIsDeadAndNeverReused) {
+TEST_F(Session, ReleasedTicketHandleIsDeadAndNeverReused) {
     const CFIndex liveTickets = KVXHostGetLiveObjectCount(KVXTicketGetTypeID());
     const PMTicketRef released = KVXTicketCreatePrintSettings();
     EXPECT_EQ(KVXHostGetLiveObjectCount(KVXTicketGetTypeID()), liveTickets + 1);
     KVXTicketRelease(released);
     KVXTicketRelease(released);
     EXPECT_EQ(KVXHostGetLiveObjectCount(KVXTicketGetTypeID()), liveTickets);
-
     const PMTicketRef next = KVXTicketCreatePrintSettings();
     EXPECT_NE(next, released);
     CFMutableDictionaryRef dict = nullptr;
