@@ -4,7 +4,6 @@
 // what the printer does not offer, or a scheduler that does not answer, is
 // an error before anything is submitted.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -12,9 +11,8 @@
 #include <chrono>
 #include <map>
 #include <regex>
-#include <sstream>
 
-#include "dialog/dialog_process.hpp"
+#include "dialog/dialog_fixture.hpp"
 #include "private_scheduler.hpp"
 
 namespace kvx::test {
@@ -22,9 +20,6 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-const std::filesystem::path kSamplePPD = KVX_SOURCE_DIR "/resources/ppd/korvane-rm4750.ppd";
-const std::filesystem::path kOtherModelPPD = KVX_SOURCE_DIR "/resources/ppd/korvane-rm2200.ppd";
 
 constexpr std::string_view kPrivateJobScript = R"(choose print-mode Private (DIN)
 select din 0 5
@@ -45,18 +40,10 @@ constexpr std::string_view kSmallPostScript = "%!PS-Adobe-3.0\n%%Pages: 1\n%%End
                                               "/Courier findfont 12 scalefont setfont 72 72 moveto (kvx) show\n"
                                               "showpage\n%%EOF\n";
 
-std::vector<std::string> Lines(const std::string &text) {
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) lines.push_back(line);
-    return lines;
-}
-
 // The options that lp would get from the arguments, read by a real shell.
 std::map<std::string, std::string> OptionsAsTheShellReadsThem(const std::string &lpArguments) {
-    const CommandResult words = RunCommand("sh -c " + ShellWord("printf '%s\\n' " + lpArguments));
     std::map<std::string, std::string> options;
-    const std::vector<std::string> lines = Lines(words.output);
+    const std::vector<std::string> lines = ShellWords(lpArguments);
     for (size_t index = 0; index + 1 < lines.size(); index += 2) {
         EXPECT_EQ(lines[index], "-o");
         const size_t equals = lines[index + 1].find('=');
@@ -81,7 +68,7 @@ std::string Lowercase(std::string text) {
     return text;
 }
 
-class CupsPrinting : public ::testing::Test {
+class CupsPrinting : public DialogTest {
 protected:
     static void SetUpTestSuite() { scheduler_ = PrivateScheduler::Start(&whyNot_); }
     static void TearDownTestSuite() { scheduler_.reset(); }
@@ -91,12 +78,8 @@ protected:
 
     const PrivateScheduler &scheduler() const { return *scheduler_; }
     std::string Settings(std::string_view entries) const {
-        return dialog.WriteFile("settings.plist", std::string(R"(<?xml version="1.0" encoding="UTF-8"?>
-<plist version="1.0"><dict>)") + std::string(entries) + "</dict></plist>\n")
-            .string();
+        return dialog.WriteFile("settings.plist", SettingsPlist(entries)).string();
     }
-
-    DialogProcess dialog;
 
 private:
     static inline std::unique_ptr<PrivateScheduler> scheduler_;
@@ -104,10 +87,10 @@ private:
 };
 
 TEST_F(CupsPrinting, PrivateJobCarriesEveryPaneOptionToTheSchedulerAndTheOutput) {
-    const std::filesystem::path output = scheduler().AddQueue("rm4750-job", kSamplePPD);
+    const std::filesystem::path output = scheduler().AddQueue("rm4750-job", kSupportedPPD);
     const std::string document = dialog.WriteFile("page.ps", kSmallPostScript).string();
 
-    const DialogResult result =
+    const CommandResult result =
         dialog.Run(kPrivateJobScript, {"--printer", "rm4750-job", "--lp-options", "--print", document});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_THAT(result.err, Not(HasSubstr("40213"))) << "the DIN is never in a message";
@@ -136,18 +119,18 @@ TEST_F(CupsPrinting, PrivateJobCarriesEveryPaneOptionToTheSchedulerAndTheOutput)
 
 TEST_F(CupsPrinting, QueueOfAnotherModelShowsNoPaneAndIsListedSo) {
     scheduler().AddQueue("rm2200-list", kOtherModelPPD);
-    scheduler().AddQueue("rm4750-list", kSamplePPD);
+    scheduler().AddQueue("rm4750-list", kSupportedPPD);
 
-    const DialogResult shown = dialog.Run("show\n", {"--printer", "rm2200-list"});
+    const CommandResult shown = dialog.Run("show\n", {"--printer", "rm2200-list"});
     EXPECT_EQ(shown.exitStatus, 3);
     EXPECT_THAT(shown.err, HasSubstr("Korvane RM-2200"));
 
-    const DialogResult listed = dialog.RunWithArguments({"--list-printers"});
+    const CommandResult listed = dialog.RunWithArguments({"--list-printers"});
     ASSERT_EQ(listed.exitStatus, 0) << listed.err;
     EXPECT_THAT(Lines(listed.out), ::testing::IsSupersetOf({"rm2200-list\tKorvane RM-2200\tno pane",
                                                             "rm4750-list\tKorvane RM-4750\tpane"}));
 
-    const DialogResult json = dialog.RunWithArguments({"--list-printers", "--json"});
+    const CommandResult json = dialog.RunWithArguments({"--list-printers", "--json"});
     ASSERT_EQ(json.exitStatus, 0) << json.err;
     const std::vector<JsonValue> reports = json.Reports();
     ASSERT_EQ(reports.size(), 1u);
@@ -160,11 +143,11 @@ TEST_F(CupsPrinting, QueueOfAnotherModelShowsNoPaneAndIsListedSo) {
 }
 
 TEST_F(CupsPrinting, SavedDefaultsComeBackWithoutTheDIN) {
-    scheduler().AddQueue("rm4750-defaults", kSamplePPD);
+    scheduler().AddQueue("rm4750-defaults", kSupportedPPD);
     // A DIN digit stored by hand before must not survive a save.
-    ASSERT_EQ(RunCommand("lpoptions -p rm4750-defaults -o DINDigit1=7").exitStatus, 0);
+    ASSERT_EQ(RunShell("lpoptions -p rm4750-defaults -o DINDigit1=7").exitStatus, 0);
 
-    const DialogResult saved = dialog.Run(kPrivateJobScript, {"--printer", "rm4750-defaults", "--save-defaults"});
+    const CommandResult saved = dialog.Run(kPrivateJobScript, {"--printer", "rm4750-defaults", "--save-defaults"});
     ASSERT_EQ(saved.exitStatus, 0) << saved.err;
     const std::string stored = ReadFile(scheduler().UserOptionsFile());
     EXPECT_THAT(stored, HasSubstr("PrintMode=Private"));
@@ -172,8 +155,8 @@ TEST_F(CupsPrinting, SavedDefaultsComeBackWithoutTheDIN) {
     EXPECT_THAT(stored, Not(HasSubstr("DINDigit")));
 
     // Nor is a DIN digit ever taken from the defaults.
-    ASSERT_EQ(RunCommand("lpoptions -p rm4750-defaults -o DINDigit2=5").exitStatus, 0);
-    const DialogResult reopened = dialog.Run("ticket\nshow\n", {"--printer", "rm4750-defaults"});
+    ASSERT_EQ(RunShell("lpoptions -p rm4750-defaults -o DINDigit2=5").exitStatus, 0);
+    const CommandResult reopened = dialog.Run("ticket\nshow\n", {"--printer", "rm4750-defaults"});
     ASSERT_EQ(reopened.exitStatus, 0) << reopened.err;
     const std::vector<JsonValue> reports = reopened.Reports();
     ASSERT_EQ(reports.size(), 2u);
@@ -185,26 +168,26 @@ TEST_F(CupsPrinting, SavedDefaultsComeBackWithoutTheDIN) {
     EXPECT_EQ(reports[1]["din"]["text"].string(), "00000");
 
     // A settings file given on the command line wins over the defaults.
-    const std::string proof = Settings("<key>PrintMode</key><string>Proof</string>");
-    const DialogResult fromFile = dialog.Run("ticket\n", {"--printer", "rm4750-defaults", "--settings", proof});
+    const std::string proof = Settings(StringEntry("PrintMode", "Proof"));
+    const CommandResult fromFile = dialog.Run("ticket\n", {"--printer", "rm4750-defaults", "--settings", proof});
     ASSERT_EQ(fromFile.exitStatus, 0) << fromFile.err;
     EXPECT_EQ(fromFile.Reports().at(0)["PrintMode"].string(), "Proof");
     EXPECT_THAT(fromFile.Reports().at(0).keys(), Not(::testing::Contains("DeptCode")));
 }
 
 TEST_F(CupsPrinting, ValueThePrinterDoesNotOfferIsRefusedBeforeAnythingIsSubmitted) {
-    const std::filesystem::path output = scheduler().AddQueue("rm4750-refuse", kSamplePPD);
+    const std::filesystem::path output = scheduler().AddQueue("rm4750-refuse", kSupportedPPD);
     const std::string document = dialog.WriteFile("page.ps", kSmallPostScript).string();
     const struct {
         std::string entries;
         std::string named;
     } cases[] = {
-        {"<key>PageSize</key><string>Tabloid</string>", "\"PageSize\""},  // an option with no such choice
-        {"<key>Duplex</key><string>None</string>", "\"Duplex\""},         // an option the PPD lacks
+        {StringEntry("PageSize", "Tabloid"), "\"PageSize\""},  // an option with no such choice
+        {StringEntry("Duplex", "None"), "\"Duplex\""},         // an option the PPD lacks
     };
     for (const auto &[entries, named] : cases) {
         const std::string settings = Settings(entries);
-        const DialogResult result = dialog.Run(
+        const CommandResult result = dialog.Run(
             "ok\n", {"--printer", "rm4750-refuse", "--settings", settings, "--lp-options", "--save-defaults",
                      "--print", document});
         EXPECT_EQ(result.exitStatus, 2) << entries;
@@ -217,12 +200,12 @@ TEST_F(CupsPrinting, ValueThePrinterDoesNotOfferIsRefusedBeforeAnythingIsSubmitt
 }
 
 TEST_F(CupsPrinting, UnknownQueueIsAnErrorAndTheFetchedPPDGoesWithTheDialog) {
-    const DialogResult unknown = dialog.Run("show\n", {"--printer", "no-such-queue"});
+    const CommandResult unknown = dialog.Run("show\n", {"--printer", "no-such-queue"});
     EXPECT_EQ(unknown.exitStatus, 2);
     EXPECT_THAT(unknown.err, HasSubstr("\"no-such-queue\""));
 
-    scheduler().AddQueue("rm4750-temp", kSamplePPD);
-    const DialogResult shown = dialog.Run("show\n", {"--printer", "rm4750-temp"});
+    scheduler().AddQueue("rm4750-temp", kSupportedPPD);
+    const CommandResult shown = dialog.Run("show\n", {"--printer", "rm4750-temp"});
     ASSERT_EQ(shown.exitStatus, 0) << shown.err;
     // Only the test's own folder is left in the temporary directory.
     for (const auto &entry : std::filesystem::directory_iterator(scheduler().TempDirectory())) {
@@ -275,7 +258,7 @@ TEST_F(CupsPrinting, SchedulerThatCannotBeReachedOrNeverAnswersEndsTheRunInBound
     for (const int port : {closedPort, silent.port()}) {
         const SchedulerOverride elsewhere("127.0.0.1:" + std::to_string(port));
         const auto started = std::chrono::steady_clock::now();
-        const DialogResult result = dialog.Run("show\n", {"--printer", "rm4750"});
+        const CommandResult result = dialog.Run("show\n", {"--printer", "rm4750"});
         EXPECT_LT(std::chrono::steady_clock::now() - started, kBound);
         EXPECT_EQ(result.exitStatus, 2) << result.err;
         EXPECT_THAT(result.err, HasSubstr("print scheduler at 127.0.0.1:" + std::to_string(port)));

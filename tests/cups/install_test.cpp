@@ -2,9 +2,7 @@
 // flags, wherever the prefix is moved, using the bundle and PPD installed
 // beside it rather than the build tree's.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
-#include "bundle/TempFolder.hpp"
 #include "private_scheduler.hpp"
 
 namespace kvx::test {
@@ -15,15 +13,15 @@ using ::testing::HasSubstr;
 constexpr std::string_view kScript = "show\nok\n";
 
 CommandResult RunInstalledDialog(const std::filesystem::path &prefix, const std::filesystem::path &script) {
-    return RunCommand(ShellWord((prefix / "bin" / "kvx-dialog").string()) + " --script " + ShellWord(script.string()));
+    return RunShell(ShellWord((prefix / "bin" / "kvx-dialog").string()) + " --script " + ShellWord(script.string()));
 }
 
 TEST(InstalledDialog, RunsFromItsPrefixWithItsOwnBundleAndPPD) {
     const TempFolder folder;
     const std::filesystem::path prefix = folder.path() / "prefix";
     const CommandResult installed =
-        RunCommand("cmake --install " + ShellWord(KVX_BINARY_DIR) + " --prefix " + ShellWord(prefix.string()));
-    ASSERT_EQ(installed.exitStatus, 0) << installed.output;
+        RunShell("cmake --install " + ShellWord(KVX_BINARY_DIR) + " --prefix " + ShellWord(prefix.string()));
+    ASSERT_EQ(installed.exitStatus, 0) << installed.out;
     EXPECT_TRUE(std::filesystem::is_regular_file(prefix / "share/man/man1/kvx-dialog.1"));
     const std::filesystem::path script = folder.write("run.script", kScript);
 
@@ -31,15 +29,15 @@ TEST(InstalledDialog, RunsFromItsPrefixWithItsOwnBundleAndPPD) {
     const std::filesystem::path moved = folder.path() / "moved";
     std::filesystem::rename(prefix, moved);
     const CommandResult shown = RunInstalledDialog(moved, script);
-    ASSERT_EQ(shown.exitStatus, 0) << shown.output;
-    EXPECT_THAT(shown.output, HasSubstr("\"print-mode\""));
+    ASSERT_EQ(shown.exitStatus, 0) << shown.out;
+    EXPECT_THAT(shown.out, HasSubstr("\"print-mode\""));
 
     // It reads the installed sample PPD: another model's there hides the pane.
     std::filesystem::copy_file(moved / "share/kvx/ppd/korvane-rm2200.ppd", moved / "share/kvx/ppd/korvane-rm4750.ppd",
                                std::filesystem::copy_options::overwrite_existing);
     const CommandResult otherModel = RunInstalledDialog(moved, script);
-    EXPECT_EQ(otherModel.exitStatus, 3) << otherModel.output;
-    EXPECT_THAT(otherModel.output, HasSubstr("Korvane RM-2200"));
+    EXPECT_EQ(otherModel.exitStatus, 3) << otherModel.out;
+    EXPECT_THAT(otherModel.out, HasSubstr("Korvane RM-2200"));
 }
 
 }  // namespace

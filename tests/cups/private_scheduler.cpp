@@ -1,10 +1,6 @@
 #include "private_scheduler.hpp"
 
-#include <sys/wait.h>
-
-#include <array>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -31,11 +27,6 @@ constexpr std::string_view kJobAttributesRequest = R"({
 }
 )";
 
-std::string Trimmed(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
-}
-
 }  // namespace
 
 std::string ShellWord(const std::string &word) {
@@ -44,16 +35,19 @@ std::string ShellWord(const std::string &word) {
     return quoted + "'";
 }
 
-CommandResult RunCommand(const std::string &commandLine) {
-    CommandResult result;
-    FILE *pipe = popen((commandLine + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) return result;
-    std::array<char, 4096> buffer{};
-    size_t count = 0;
-    while ((count = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.output.append(buffer.data(), count);
-    const int status = pclose(pipe);
-    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+CommandResult RunShell(const std::string &commandLine) {
+    return RunCommand({"sh", "-c", commandLine + " 2>&1"}, 120s);
+}
+
+std::vector<std::string> Lines(const std::string &text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> ShellWords(const std::string &arguments) {
+    return Lines(RunShell("printf '%s\\n' " + arguments).out);
 }
 
 std::unique_ptr<PrivateScheduler> PrivateScheduler::Start(std::string *whyNot) {
@@ -64,14 +58,14 @@ std::unique_ptr<PrivateScheduler> PrivateScheduler::Start(std::string *whyNot) {
                                            std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
                                            std::filesystem::perms::others_exec);
     const CommandResult started =
-        RunCommand(std::string("bash ") + kSchedulerScript + " start " + ShellWord((root / "cupsd").string()));
+        RunShell(std::string("bash ") + kSchedulerScript + " start " + ShellWord((root / "cupsd").string()));
     if (started.exitStatus != 0) {
         *whyNot = started.exitStatus == kScriptSkipStatus ? "cupsd is not installed"
-                                                          : "the private scheduler did not start: " + started.output;
+                                                          : "the private scheduler did not start: " + started.out;
         return nullptr;
     }
     scheduler->running_ = true;
-    scheduler->address_ = Trimmed(started.output);
+    scheduler->address_ = Lines(started.out).at(0);
     for (const char *folder : {"home", "client-root", "tmp-user"}) std::filesystem::create_directories(root / folder);
     setenv("CUPS_SERVER", scheduler->address_.c_str(), 1);
     setenv("HOME", (root / "home").c_str(), 1);
@@ -81,7 +75,7 @@ std::unique_ptr<PrivateScheduler> PrivateScheduler::Start(std::string *whyNot) {
 }
 
 PrivateScheduler::~PrivateScheduler() {
-    if (running_) RunCommand(std::string("bash ") + kSchedulerScript + " stop " + ShellWord((folder() / "cupsd").string()));
+    if (running_) RunShell(std::string("bash ") + kSchedulerScript + " stop " + ShellWord((folder() / "cupsd").string()));
 }
 
 std::filesystem::path PrivateScheduler::UserOptionsFile() const {
@@ -92,16 +86,16 @@ std::filesystem::path PrivateScheduler::UserOptionsFile() const {
 
 std::filesystem::path PrivateScheduler::AddQueue(const std::string &name, const std::filesystem::path &ppd) const {
     const std::filesystem::path output = folder() / ("output-" + name + ".ps");
-    const CommandResult added = RunCommand("lpadmin -p " + ShellWord(name) + " -E -v " +
+    const CommandResult added = RunShell("lpadmin -p " + ShellWord(name) + " -E -v " +
                                            ShellWord("file://" + output.string()) + " -P " + ShellWord(ppd.string()));
-    EXPECT_EQ(added.exitStatus, 0) << added.output;
+    EXPECT_EQ(added.exitStatus, 0) << added.out;
     return output;
 }
 
 bool PrivateScheduler::WaitUntilIdle(const std::string &queue) const {
     for (int poll = 0; poll < kIdlePolls; ++poll) {
-        const CommandResult pending = RunCommand("lpstat -W not-completed -o " + ShellWord(queue));
-        if (pending.exitStatus == 0 && pending.output.empty()) return true;
+        const CommandResult pending = RunShell("lpstat -W not-completed -o " + ShellWord(queue));
+        if (pending.exitStatus == 0 && pending.out.empty()) return true;
         std::this_thread::sleep_for(kIdlePollInterval);
     }
     return false;
@@ -110,14 +104,14 @@ bool PrivateScheduler::WaitUntilIdle(const std::string &queue) const {
 std::string PrivateScheduler::JobAttributes(int jobID) const {
     const std::filesystem::path request = folder() / "get-job-attributes.test";
     std::ofstream(request) << kJobAttributesRequest;
-    return RunCommand("ipptool -tv " + ShellWord("ipp://" + address_ + "/jobs/" + std::to_string(jobID)) + " " +
+    return RunShell("ipptool -tv " + ShellWord("ipp://" + address_ + "/jobs/" + std::to_string(jobID)) + " " +
                       ShellWord(request.string()))
-        .output;
+        .out;
 }
 
 int PrivateScheduler::JobCount(const std::string &queue) const {
-    const CommandResult jobs = RunCommand("lpstat -W all -o " + ShellWord(queue));
-    std::istringstream lines(jobs.output);
+    const CommandResult jobs = RunShell("lpstat -W all -o " + ShellWord(queue));
+    std::istringstream lines(jobs.out);
     int count = 0;
     for (std::string line; std::getline(lines, line);) count += line.rfind(queue + "-", 0) == 0 ? 1 : 0;
     return count;

@@ -9,20 +9,19 @@
 #include <memory>
 #include <string>
 
-#include "bundle/TempFolder.hpp"
+#include "dialog/dialog_process.hpp"
 
 namespace kvx::test {
 
-struct CommandResult {
-    int exitStatus = -1;
-    std::string output;  // stdout and stderr together
-};
-
-// Runs a shell command line, collecting its output.
-CommandResult RunCommand(const std::string &commandLine);
+// Runs a shell command line; its stdout and stderr together are in `out`.
+CommandResult RunShell(const std::string &commandLine);
 
 // Single-quotes a word for the shell.
 std::string ShellWord(const std::string &word);
+
+// The lines of the text, and the words a real shell makes of the arguments.
+std::vector<std::string> Lines(const std::string &text);
+std::vector<std::string> ShellWords(const std::string &arguments);
 
 class PrivateScheduler {
 public:

@@ -14,10 +14,8 @@ std::vector<double> SelectionOf(const JsonValue &field) {
     return {field["selection"][0].number(), field["selection"][1].number()};
 }
 
-using DialogDemo = DialogTest;
-
-TEST_F(DialogDemo, ReportsAPrivateJobWithADepartmentCode) {
-    const DialogResult result = dialog.Run(ReadFile(KVX_SOURCE_DIR "/dialog/demo.script"));
+TEST_F(DialogTest, ReportsAPrivateJobWithADepartmentCode) {
+    const CommandResult result = dialog.Run(ReadFile(KVX_SOURCE_DIR "/dialog/demo.script"));
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     const std::vector<JsonValue> reports = result.Reports();
     ASSERT_EQ(reports.size(), 3u) << result.out;
@@ -47,10 +45,8 @@ TEST_F(DialogDemo, ReportsAPrivateJobWithADepartmentCode) {
     EXPECT_EQ(ticket["ZELOrientation"].string(), "Portrait");
 }
 
-using DialogDigitFieldTyping = DialogTest;
-
-TEST_F(DialogDigitFieldTyping, KeysMeetTheFieldsLimitsAsAUsersWould) {
-    const DialogResult result = dialog.Run(
+TEST_F(DialogTest, KeysMeetTheFieldsLimitsAsAUsersWould) {
+    const CommandResult result = dialog.Run(
         "choose print-mode Private (DIN)\n"
         "settext din\n"
         "type din 1a b2\n"
@@ -76,8 +72,8 @@ TEST_F(DialogDigitFieldTyping, KeysMeetTheFieldsLimitsAsAUsersWould) {
     EXPECT_THAT(SelectionOf(reports[3]["din"]), ElementsAre(1, 1));
 }
 
-TEST_F(DialogDigitFieldTyping, DisabledFieldTakesNothingAndTheDialogSaysSo) {
-    const DialogResult result = dialog.Run(
+TEST_F(DialogTest, DisabledFieldTakesNothingAndTheDialogSaysSo) {
+    const CommandResult result = dialog.Run(
         "type din 1\n"
         "settext din 7\n"
         "select din 0 0\n"
@@ -96,8 +92,8 @@ TEST_F(DialogDigitFieldTyping, DisabledFieldTakesNothingAndTheDialogSaysSo) {
     EXPECT_THAT(result.err, HasSubstr("line 6: \"type dc 5\": dc is disabled"));
 }
 
-TEST_F(DialogDigitFieldTyping, TextArrivesWithItsBlanksAndCharactersIntact) {
-    const DialogResult result = dialog.Run(
+TEST_F(DialogTest, TextArrivesWithItsBlanksAndCharactersIntact) {
+    const CommandResult result = dialog.Run(
         "choose print-mode 3\n"
         "settext din  1 2 \n"
         "show\n"
@@ -118,10 +114,8 @@ TEST_F(DialogDigitFieldTyping, TextArrivesWithItsBlanksAndCharactersIntact) {
     EXPECT_THAT(SelectionOf(reports[2]["din"]), ElementsAre(1, 1));
 }
 
-using DialogPopupChoice = DialogTest;
-
-TEST_F(DialogPopupChoice, ByPositionOrByExactItemText) {
-    const DialogResult result = dialog.Run(
+TEST_F(DialogTest, ByPositionOrByExactItemText) {
+    const CommandResult result = dialog.Run(
         "summary\n"
         "choose print-mode 5\n"
         "choose orientation Landscape\n"
@@ -143,10 +137,8 @@ TEST_F(DialogPopupChoice, ByPositionOrByExactItemText) {
     EXPECT_EQ(reports[3]["print-mode"]["item"].string(), "Proof");
 }
 
-using DialogTicketSync = DialogTest;
-
-TEST_F(DialogTicketSync, SyncsMoveTheFieldsToAndFromTheTicket) {
-    const DialogResult result = dialog.Run(
+TEST_F(DialogTest, SyncsMoveTheFieldsToAndFromTheTicket) {
+    const CommandResult result = dialog.Run(
         "choose print-mode Private (DIN)\n"
         "settext din 77\n"
         "sync to-ticket\n"
@@ -162,8 +154,8 @@ TEST_F(DialogTicketSync, SyncsMoveTheFieldsToAndFromTheTicket) {
     EXPECT_EQ(reports[1]["din"]["text"].string(), "00077");
 }
 
-TEST_F(DialogTicketSync, OkWritesTheTicketInThePanesOrderAndCancelDoesNot) {
-    const DialogResult accepted = dialog.Run("choose print-mode ZEL\nok\nticket\n");
+TEST_F(DialogTest, OkWritesTheTicketInThePanesOrderAndCancelDoesNot) {
+    const CommandResult accepted = dialog.Run("choose print-mode ZEL\nok\nticket\n");
     ASSERT_EQ(accepted.exitStatus, 0) << accepted.err;
     const JsonValue ticket = accepted.Reports().at(0);
     EXPECT_THAT(ticket.keys(), ElementsAre("DeptCode", "PrintMode", "ZELOrientation", "DINDigit1", "DINDigit2",
@@ -171,7 +163,7 @@ TEST_F(DialogTicketSync, OkWritesTheTicketInThePanesOrderAndCancelDoesNot) {
                                            "DCDigit3", "DCDigit4", "DCDigit5"));
     EXPECT_EQ(ticket["PrintMode"].string(), "ZEL");
 
-    const DialogResult canceled = dialog.Run("choose print-mode ZEL\ncancel\nticket\n");
+    const CommandResult canceled = dialog.Run("choose print-mode ZEL\ncancel\nticket\n");
     ASSERT_EQ(canceled.exitStatus, 0) << canceled.err;
     EXPECT_TRUE(canceled.Reports().at(0).object().empty());
 }

@@ -12,15 +12,13 @@ namespace {
 
 using ::testing::HasSubstr;
 
-using DialogSavedSettings = DialogTest;
-
-TEST_F(DialogSavedSettings, RoundTripThroughSettingsAndSave) {
+TEST_F(DialogTest, RoundTripThroughSettingsAndSave) {
     const auto settings = dialog.WriteFile(
         "in.plist", SettingsPlist(StringEntry("Resolution", "600dpi") + StringEntry("PrintMode", "Private") +
                                   DigitEntries("DINDigit", "12345") + StringEntry("DeptCode", "True") +
                                   DigitEntries("DCDigit", "98765") + StringEntry("ZELOrientation", "Landscape")));
     const std::string saved = dialog.PathOf("out.plist").string();
-    const DialogResult first = dialog.Run("show\nselect dc 0 5\ntype dc 4\nok\n",
+    const CommandResult first = dialog.Run("show\nselect dc 0 5\ntype dc 4\nok\n",
                                           {"--settings", settings.string(), "--save", saved});
     ASSERT_EQ(first.exitStatus, 0) << first.err;
     const JsonValue show = first.Reports().at(0);
@@ -31,7 +29,7 @@ TEST_F(DialogSavedSettings, RoundTripThroughSettingsAndSave) {
     EXPECT_EQ(show["dc"]["text"].string(), "98765");
     EXPECT_EQ(show["orientation"]["position"].number(), 2);
 
-    const DialogResult second = dialog.Run("ticket\n", {"--settings", saved});
+    const CommandResult second = dialog.Run("ticket\n", {"--settings", saved});
     ASSERT_EQ(second.exitStatus, 0) << second.err;
     const JsonValue ticket = second.Reports().at(0);
     EXPECT_EQ(ticket["PrintMode"].string(), "Private");
@@ -41,16 +39,18 @@ TEST_F(DialogSavedSettings, RoundTripThroughSettingsAndSave) {
     EXPECT_EQ(ticket["Resolution"].string(), "600dpi") << "keys that are not the pane's stay";
 }
 
-TEST_F(DialogSavedSettings, StrayPrintModeComesBackAsNormal) {
+TEST_F(DialogTest, StrayPrintModeComesBackAsNormal) {
     const auto settings = dialog.WriteFile("in.plist", SettingsPlist(StringEntry("PrintMode", "private")));
     const std::string saved = dialog.PathOf("out.plist").string();
-    const DialogResult result = dialog.Run("show\nok\n", {"--settings", settings.string(), "--save", saved});
+    const CommandResult result = dialog.Run("show\nok\n", {"--settings", settings.string(), "--save", saved});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.Reports().at(0)["print-mode"]["item"].string(), "Normal");
     EXPECT_EQ(dialog.Run("ticket\n", {"--settings", saved}).Reports().at(0)["PrintMode"].string(), "Normal");
 }
 
-TEST_F(DialogSavedSettings, UnusableSettingsFileIsAnErrorThatTouchesNothing) {
+// By default an error; with --ignore-bad-settings a fresh start from the
+// defaults; never saved over; either way the file keeps every byte it had.
+TEST_F(DialogTest, UnusableSettingsFileIsAnErrorOrIgnoredButNeverTouched) {
     const struct {
         std::string name;
         std::string bytes;
@@ -62,26 +62,38 @@ TEST_F(DialogSavedSettings, UnusableSettingsFileIsAnErrorThatTouchesNothing) {
          R"(<?xml version="1.0" encoding="UTF-8"?><plist version="1.0"><array><string>Private</string></array></plist>)",
          "does not hold a dictionary"},
     };
-    const std::filesystem::path saved = dialog.PathOf("out.plist");
+    const std::string saved = dialog.PathOf("out.plist").string();
     for (const auto &[name, bytes, complaint] : cases) {
         SCOPED_TRACE(name);
-        const auto settings = dialog.WriteFile(name, bytes);
-        const DialogResult result = dialog.Run("ok\n", {"--settings", settings.string(), "--save", saved.string()});
-        EXPECT_EQ(result.exitStatus, 2);
-        EXPECT_THAT(result.err, HasSubstr(complaint));
-        EXPECT_THAT(result.err, HasSubstr(settings.string()));
-        EXPECT_EQ(ReadFile(settings), bytes);
-        EXPECT_FALSE(std::filesystem::exists(saved));
+        const std::string settings = dialog.WriteFile(name, bytes).string();
+        for (const std::string &save : {saved, settings}) {
+            for (const bool ignore : {false, true}) {
+                std::vector<std::string> arguments{"--settings", settings, "--save", save};
+                if (ignore) arguments.push_back("--ignore-bad-settings");
+                const CommandResult result = dialog.Run("choose print-mode Proof\nok\nticket\n", arguments);
+                EXPECT_THAT(result.err, HasSubstr(settings)) << "the user is told the file was not used";
+                EXPECT_EQ(ReadFile(settings), bytes);
+                if (ignore && save == saved) {
+                    ASSERT_EQ(result.exitStatus, 0) << result.err;
+                    EXPECT_EQ(result.Reports().at(0)["PrintMode"].string(), "Proof");
+                    EXPECT_TRUE(std::filesystem::remove(saved)) << "saving elsewhere still works";
+                } else {
+                    EXPECT_EQ(result.exitStatus, 2);
+                    EXPECT_FALSE(std::filesystem::exists(saved));
+                    EXPECT_THAT(result.err, HasSubstr(ignore ? "" : complaint));
+                }
+            }
+        }
     }
 
-    const std::filesystem::path missing = dialog.PathOf("missing.plist");
-    const DialogResult result = dialog.Run("ok\n", {"--settings", missing.string(), "--save", saved.string()});
+    const std::string missing = dialog.PathOf("missing.plist").string();
+    const CommandResult result = dialog.Run("ok\n", {"--settings", missing, "--save", saved});
     EXPECT_EQ(result.exitStatus, 2);
-    EXPECT_THAT(result.err, HasSubstr(missing.string()));
+    EXPECT_THAT(result.err, HasSubstr(missing));
     EXPECT_FALSE(std::filesystem::exists(saved));
 }
 
-TEST_F(DialogSavedSettings, NothingIsSavedUnlessTheDialogEndsWithOk) {
+TEST_F(DialogTest, NothingIsSavedUnlessTheDialogEndsWithOk) {
     const std::filesystem::path saved = dialog.PathOf("out.plist");
     for (const std::string_view script : {"choose print-mode 2\n", "choose print-mode 2\ncancel\n",
                                           "choose print-mode 2\nchoose print-mode 9\nok\n"}) {
@@ -91,16 +103,14 @@ TEST_F(DialogSavedSettings, NothingIsSavedUnlessTheDialogEndsWithOk) {
     }
 }
 
-TEST_F(DialogSavedSettings, SaveThatCannotBeWrittenIsAnError) {
+TEST_F(DialogTest, SaveThatCannotBeWrittenIsAnError) {
     const std::string saved = dialog.PathOf("no/such/folder/out.plist").string();
-    const DialogResult result = dialog.Run("ok\n", {"--save", saved});
+    const CommandResult result = dialog.Run("ok\n", {"--save", saved});
     EXPECT_EQ(result.exitStatus, 2);
     EXPECT_THAT(result.err, HasSubstr("cannot write the settings file \"" + saved + "\""));
 }
 
-using DialogTicketReport = DialogTest;
-
-TEST_F(DialogTicketReport, EveryValueKeepsItsTypeAndEveryCharacterSurvives) {
+TEST_F(DialogTest, EveryValueKeepsItsTypeAndEveryCharacterSurvives) {
     const auto settings = dialog.WriteFile(
         "in.plist", SettingsPlist(StringEntry("Quote\"Back\\slash", "tab\there\nnew line\rreturn") +
                                   StringEntry("Caf\xC3\xA9", "na\xC3\xAFve \xE2\x82\xAC") +
@@ -110,7 +120,7 @@ TEST_F(DialogTicketReport, EveryValueKeepsItsTypeAndEveryCharacterSurvives) {
                                   "<key>Duplex</key><true/>\n"
                                   "<key>Collate</key><false/>\n"
                                   "<key>Trays</key><array><string>Upper</string></array>\n"));
-    const DialogResult result = dialog.Run("ticket\n", {"--settings", settings.string()});
+    const CommandResult result = dialog.Run("ticket\n", {"--settings", settings.string()});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     const JsonValue ticket = result.Reports().at(0);
     EXPECT_EQ(ticket["Quote\"Back\\slash"].string(), "tab\there\nnew line\rreturn");

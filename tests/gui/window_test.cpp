@@ -5,8 +5,6 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <string>
 
 #include "gui_process.hpp"
 
@@ -16,54 +14,26 @@ namespace {
 const std::string kSupportedPPD = KVX_SOURCE_DIR "/resources/ppd/korvane-rm4750.ppd";
 const std::string kOtherModelPPD = KVX_SOURCE_DIR "/resources/ppd/korvane-rm2200.ppd";
 
-// Where the pane's interface file puts the print-mode popup and the DIN
-// field, in the pane's own coordinates: the middle of each control.
-constexpr int kPrintModeX = (150 + 300) / 2;
-constexpr int kPrintModeY = (18 + 38) / 2;
-constexpr int kDINX = (360 + 430) / 2;
-constexpr int kDINY = (20 + 38) / 2;
-constexpr int kPaneWidth = 460;
-constexpr int kPaneHeight = 130;
+// The middle of the print-mode popup and of the DIN field, in the pane's
+// coordinates as its interface file lays them out, and the pane's size.
+constexpr int kPrintModeX = (150 + 300) / 2, kPrintModeY = (18 + 38) / 2;
+constexpr int kDINX = (360 + 430) / 2, kDINY = (20 + 38) / 2;
+constexpr double kPaneWidth = 460, kPaneHeight = 130;
 
-struct PngSize {
-    uint32_t width = 0;
-    uint32_t height = 0;
-};
-
-uint32_t BigEndian32(const unsigned char *bytes) {
-    return static_cast<uint32_t>(bytes[0]) << 24 | static_cast<uint32_t>(bytes[1]) << 16 |
-           static_cast<uint32_t>(bytes[2]) << 8 | bytes[3];
-}
-
-// The size in the PNG's header: the signature, then the IHDR chunk first.
-PngSize ReadPngSize(const std::filesystem::path &path) {
-    std::ifstream file(path, std::ios::binary);
-    std::string header(24, '\0');
-    file.read(header.data(), static_cast<std::streamsize>(header.size()));
+// The width and height in the PNG's header: the signature, then IHDR.
+std::pair<double, double> ReadPngSize(const std::filesystem::path &path) {
+    const std::string header = ReadFile(path).substr(0, 24);
     EXPECT_EQ(header.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
     EXPECT_EQ(header.substr(12, 4), "IHDR");
-    const auto *bytes = reinterpret_cast<const unsigned char *>(header.data());
-    return {BigEndian32(bytes + 16), BigEndian32(bytes + 20)};
+    const auto at = [&](size_t index) {
+        uint32_t value = 0;
+        for (size_t byte = 0; byte < 4; ++byte) value = value << 8 | static_cast<unsigned char>(header.at(index + byte));
+        return static_cast<double>(value);
+    };
+    return {at(16), at(20)};
 }
 
-bool IsWindowLine(const JsonValue &line) {
-    return line.keys() == std::vector<std::string>{"window"};
-}
-
-bool IsControlsLine(const JsonValue &line) {
-    return !IsWindowLine(line);
-}
-
-// The last window layout that the trace reported.
-JsonValue LastWindowLine(const std::string &trace) {
-    JsonValue last;
-    std::istringstream lines(trace);
-    for (std::string line; std::getline(lines, line);) {
-        const JsonValue parsed = ParseJson(line);
-        if (IsWindowLine(parsed)) last = parsed["window"];
-    }
-    return last;
-}
+bool IsWindowLine(const JsonValue &line) { return line.keys() == std::vector<std::string>{"window"}; }
 
 class DialogWindowTest : public ::testing::Test {
 protected:
@@ -72,44 +42,40 @@ protected:
         if (display == nullptr || *display == '\0') GTEST_SKIP() << "no X display: run under xvfb-run";
     }
 
-    CommandResult RunDialog(const std::vector<std::string> &arguments, bool withoutDisplay = false) {
-        std::vector<std::string> argv{KVX_DIALOG_EXECUTABLE};
-        argv.insert(argv.end(), arguments.begin(), arguments.end());
-        return RunCommand(argv, 20s, withoutDisplay);
+    static CommandResult RunDialog(std::vector<std::string> arguments, bool withoutDisplay = false) {
+        arguments.insert(arguments.begin(), KVX_DIALOG_EXECUTABLE);
+        return RunCommand(arguments, 20s, withoutDisplay);
     }
-
-    std::string WriteScript(std::string_view script) { return folder.write("test.script", script).string(); }
 
     TempFolder folder;
 };
 
-TEST_F(DialogWindowTest, ScreenshotIsAPngOfTheWholeWindow) {
+TEST_F(DialogWindowTest, ScreenshotIsAPngOfTheWholeWindowWithThePaneOnlyForItsPrinter) {
     const std::string png = (folder.path() / "window.png").string();
-    const CommandResult result = RunDialog({"--gui", "--gui-trace", "--ppd", kSupportedPPD, "--script",
-                                            WriteScript("choose print-mode Private (DIN)\nselect din 0 5\ntype din 42\n"),
-                                            "--screenshot", png});
-    ASSERT_EQ(result.exitStatus, 0) << result.err;
-    const JsonValue window = LastWindowLine(result.out);
-    ASSERT_FALSE(window.isNull()) << result.out;
-    const PngSize size = ReadPngSize(png);
-    EXPECT_EQ(size.width, window["width"].number());
-    EXPECT_EQ(size.height, window["height"].number());
-    // The window holds the pane at its full size, and more besides.
-    EXPECT_GT(size.width, static_cast<uint32_t>(kPaneWidth));
-    EXPECT_GT(size.height, static_cast<uint32_t>(kPaneHeight));
-    EXPECT_FALSE(window["pane"].isNull());
-}
-
-TEST_F(DialogWindowTest, PrinterThePaneDoesNotServeShowsTheDialogWithoutIt) {
-    const std::string png = (folder.path() / "window.png").string();
-    const CommandResult result =
-        RunDialog({"--gui", "--gui-trace", "--ppd", kOtherModelPPD, "--script", WriteScript("ticket\n"), "--screenshot", png});
-    ASSERT_EQ(result.exitStatus, 0) << result.err;
-    const JsonValue window = LastWindowLine(result.out);
-    ASSERT_FALSE(window.isNull()) << result.out;
-    EXPECT_TRUE(window["pane"].isNull());
-    EXPECT_NE(result.err.find("Korvane RM-2200"), std::string::npos) << result.err;
-    EXPECT_EQ(ReadPngSize(png).width, window["width"].number());
+    for (const bool supported : {true, false}) {
+        SCOPED_TRACE(supported);
+        const std::string script =
+            folder.write("test.script", "choose print-mode Private (DIN)\nselect din 0 5\ntype din 42\n").string();
+        const CommandResult result = RunDialog({"--gui", "--gui-trace", "--ppd", supported ? kSupportedPPD : kOtherModelPPD,
+                                                "--script", supported ? script : folder.write("t", "ticket\n").string(),
+                                                "--screenshot", png});
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        JsonValue window;  // the last layout that the trace reported
+        for (const JsonValue &line : result.Reports()) {
+            if (IsWindowLine(line)) window = line["window"];
+        }
+        ASSERT_FALSE(window.isNull()) << result.out;
+        const auto [width, height] = ReadPngSize(png);
+        EXPECT_EQ(width, window["width"].number());
+        EXPECT_EQ(height, window["height"].number());
+        EXPECT_EQ(window["pane"].isNull(), !supported);
+        if (supported) {  // the pane at its full size, and more besides
+            EXPECT_GT(width, kPaneWidth);
+            EXPECT_GT(height, kPaneHeight);
+        } else {
+            EXPECT_NE(result.err.find("Korvane RM-2200"), std::string::npos) << result.err;
+        }
+    }
 }
 
 TEST_F(DialogWindowTest, WindowWithoutADisplayIsABadUsage) {
@@ -123,82 +89,66 @@ TEST_F(DialogWindowTest, WindowWithoutADisplayIsABadUsage) {
 
 // xdotool drives the window as a person would; the trace tells what the
 // host's model holds after each step.
-class RealEventsTest : public DialogWindowTest {
-protected:
-    void SetUp() override {
-        DialogWindowTest::SetUp();
-        if (IsSkipped()) return;
-        if (RunCommand({"xdotool", "version"}).exitStatus != 0) GTEST_SKIP() << "xdotool is not installed";
-    }
-
-    // The window's X id, searched by the title that the trace reported.
-    std::string FindWindow(const std::string &title) {
-        for (int attempt = 0; attempt < 5; ++attempt) {
-            const CommandResult found = RunCommand({"xdotool", "search", "--sync", "--name", "^" + title + "$"}, 5s);
-            if (found.exitStatus == 0 && !found.out.empty()) return found.out.substr(0, found.out.find('\n'));
-        }
-        ADD_FAILURE() << "no window titled " << title;
-        return {};
-    }
-
-    void Xdotool(std::vector<std::string> arguments) {
+TEST_F(DialogWindowTest, KeysAndChoicesReachThePaneThroughTheHost) {
+    if (RunCommand({"xdotool", "version"}).exitStatus != 0) GTEST_SKIP() << "xdotool is not installed";
+    const auto xdotool = [](std::vector<std::string> arguments) {
         arguments.insert(arguments.begin(), "xdotool");
         const CommandResult result = RunCommand(arguments, 10s);
-        ASSERT_EQ(result.exitStatus, 0) << result.err;
-    }
-
-    void ClickInPane(const std::string &window, const JsonValue &pane, int x, int y) {
-        Xdotool({"mousemove", "--sync", "--window", window, std::to_string(static_cast<int>(pane[0].number()) + x),
-                 std::to_string(static_cast<int>(pane[1].number()) + y), "click", "1"});
-    }
-};
-
-std::string DINText(const JsonValue &controls) {
-    return controls["din"]["text"].string();
-}
-
-TEST_F(RealEventsTest, KeysAndChoicesReachThePaneThroughTheHost) {
+        EXPECT_EQ(result.exitStatus, 0) << result.err;
+        return result.out;
+    };
     RunningDialog dialog({"--gui", "--gui-trace", "--ppd", kSupportedPPD});
     const JsonValue window =
-        dialog.WaitFor([](const JsonValue &line) { return IsWindowLine(line) && !line["window"]["pane"].isNull(); });
-    const JsonValue &pane = window["window"]["pane"];
-    const std::string id = FindWindow(window["window"]["title"].string());
-    ASSERT_FALSE(id.empty());
-    Xdotool({"windowfocus", "--sync", id});
+        dialog.WaitFor([](const JsonValue &line) { return IsWindowLine(line) && !line["window"]["pane"].isNull(); })["window"];
+    std::string id;  // the window's X id, searched by the title that the trace reported
+    for (int attempt = 0; attempt < 5 && id.empty(); ++attempt) {
+        const CommandResult found =
+            RunCommand({"xdotool", "search", "--sync", "--name", "^" + window["title"].string() + "$"}, 5s);
+        if (found.exitStatus == 0) id = found.out.substr(0, found.out.find('\n'));
+    }
+    ASSERT_FALSE(id.empty()) << "no window titled " << window["title"].string();
+    const auto clickInPane = [&](int x, int y) {
+        xdotool({"mousemove", "--sync", "--window", id, std::to_string(static_cast<int>(window["pane"][0].number()) + x),
+                 std::to_string(static_cast<int>(window["pane"][1].number()) + y), "click", "1"});
+    };
+    const auto din = [&](const std::string &text, int start, int end) {
+        dialog.WaitFor([&](const JsonValue &line) {
+            return !IsWindowLine(line) && line["din"]["text"].string() == text &&
+                   (start < 0 || (line["din"]["selection"][0].number() == start &&
+                                  line["din"]["selection"][1].number() == end));
+        });
+    };
+    xdotool({"windowfocus", "--sync", id});
     EXPECT_FALSE(dialog.Lines().front()["din"]["enabled"].boolean());
 
     // "Private" from the print-mode combo's menu: the relationship timer,
     // turned by the window's run loop, then enables the DIN field.
-    ClickInPane(id, pane, kPrintModeX, kPrintModeY);
-    Xdotool({"key", "--delay", "150", "Down", "Down", "Return"});
+    clickInPane(kPrintModeX, kPrintModeY);
+    xdotool({"key", "--delay", "150", "Down", "Down", "Return"});
     dialog.WaitFor([](const JsonValue &line) {
-        return IsControlsLine(line) && line["print-mode"]["item"].string() == "Private (DIN)" &&
+        return !IsWindowLine(line) && line["print-mode"]["item"].string() == "Private (DIN)" &&
                line["din"]["enabled"].boolean();
     });
 
     // Into the DIN field: select all, then a letter (refused, the selection
     // stays), digits over the selection, a sixth digit (refused), and a digit
     // over the last two.
-    ClickInPane(id, pane, kDINX, kDINY);
-    Xdotool({"key", "ctrl+a"});
-    dialog.WaitFor([](const JsonValue &line) {
-        return IsControlsLine(line) && line["din"]["selection"][0].number() == 0 &&
-               line["din"]["selection"][1].number() == 5;
-    });
-    Xdotool({"type", "--delay", "50", "a12345"});
-    Xdotool({"type", "6"});
-    Xdotool({"key", "shift+Left", "shift+Left"});
-    dialog.WaitFor([](const JsonValue &line) {
-        return IsControlsLine(line) && DINText(line) == "12345" && line["din"]["selection"][0].number() == 3 &&
-               line["din"]["selection"][1].number() == 5;
-    });
-    Xdotool({"type", "9"});
-    dialog.WaitFor([](const JsonValue &line) { return IsControlsLine(line) && DINText(line) == "1239"; });
+    clickInPane(kDINX, kDINY);
+    xdotool({"key", "ctrl+a"});
+    din("00000", 0, 5);
+    xdotool({"type", "--delay", "50", "a12345"});
+    xdotool({"type", "6"});
+    xdotool({"key", "shift+Left", "shift+Left"});
+    din("12345", 3, 5);
+    xdotool({"type", "9"});
+    din("1239", -1, -1);
 
     // Every text the field held, in order: no letter, never six digits.
     std::vector<std::string> texts;
     for (const JsonValue &line : dialog.Lines()) {
-        if (IsControlsLine(line) && (texts.empty() || texts.back() != DINText(line))) texts.push_back(DINText(line));
+        if (IsWindowLine(line)) continue;
+        const std::string &text = line["din"]["text"].string();
+        if (texts.empty() || texts.back() != text) texts.push_back(text);
     }
     EXPECT_EQ(texts, (std::vector<std::string>{"00000", "1", "12", "123", "1234", "12345", "1239"}));
 }

@@ -1,0 +1,84 @@
+// The window's helpers: which GTK keys become host key events, typed
+// characters, or stay with the entry; and selections crossing between GTK
+// (characters) and the host (UTF-16 units).
+#include <gtest/gtest.h>
+
+#include "key_translation.hpp"
+#include "text_offsets.hpp"
+
+namespace kvx::dialog {
+namespace {
+
+constexpr auto kNone = static_cast<GdkModifierType>(0);
+
+TEST(WindowKeys, EachKeyTakesItsRouteWithItsTextOrCharacterCode) {
+    const struct {
+        guint keyval;
+        GdkModifierType modifiers;
+        KeyRoute route;
+        std::string text;
+        UniChar charCode = 0;
+    } cases[] = {
+        {GDK_KEY_a, kNone, KeyRoute::HostText, "a"},
+        {GDK_KEY_7, kNone, KeyRoute::HostText, "7"},
+        {GDK_KEY_KP_7, kNone, KeyRoute::HostText, "7"},  // the keypad's digits are digits
+        {GDK_KEY_space, kNone, KeyRoute::HostText, " "},
+        {GDK_KEY_eacute, kNone, KeyRoute::HostText, "\u00e9"},
+        {GDK_KEY_EuroSign, kNone, KeyRoute::HostText, "\u20ac"},
+        {0x0101F600, kNone, KeyRoute::HostText, "\U0001F600"},  // beyond the BMP
+        {GDK_KEY_A, GDK_SHIFT_MASK, KeyRoute::HostText, "A"},   // Shift makes the character
+        {GDK_KEY_BackSpace, kNone, KeyRoute::HostKey, "", kBackspaceCharCode},
+        {GDK_KEY_BackSpace, GDK_SHIFT_MASK, KeyRoute::HostKey, "", kBackspaceCharCode},
+        {GDK_KEY_Delete, kNone, KeyRoute::HostKey, "", kDeleteCharCode},
+        {GDK_KEY_KP_Delete, kNone, KeyRoute::HostKey, "", kDeleteCharCode},
+        {GDK_KEY_Left, kNone, KeyRoute::HostKey, "", kLeftArrowCharCode},
+        {GDK_KEY_Right, kNone, KeyRoute::HostKey, "", kRightArrowCharCode},
+        {GDK_KEY_Home, kNone, KeyRoute::HostKey, "", kHomeCharCode},
+        {GDK_KEY_End, kNone, KeyRoute::HostKey, "", kEndCharCode},
+        {GDK_KEY_Tab, kNone, KeyRoute::HostKey, "", kTabCharCode},
+        {GDK_KEY_ISO_Left_Tab, kNone, KeyRoute::HostKey, "", kTabCharCode},
+        {GDK_KEY_Return, kNone, KeyRoute::HostKey, "", kReturnCharCode},
+        {GDK_KEY_KP_Enter, kNone, KeyRoute::HostKey, "", kEnterCharCode},  // Enter is not Return
+        {GDK_KEY_Escape, kNone, KeyRoute::HostKey, "", kEscapeCharCode},
+        {GDK_KEY_a, GDK_CONTROL_MASK, KeyRoute::Entry, ""},  // shortcuts
+        {GDK_KEY_v, GDK_CONTROL_MASK, KeyRoute::Entry, ""},
+        {GDK_KEY_5, GDK_MOD1_MASK, KeyRoute::Entry, ""},
+        {GDK_KEY_Left, GDK_SHIFT_MASK, KeyRoute::Entry, ""},  // selection keys
+        {GDK_KEY_End, GDK_SHIFT_MASK, KeyRoute::Entry, ""},
+        {GDK_KEY_Shift_L, GDK_SHIFT_MASK, KeyRoute::Entry, ""},  // no character
+        {GDK_KEY_F1, kNone, KeyRoute::Entry, ""},
+    };
+    for (const auto &row : cases) {
+        SCOPED_TRACE(row.keyval);
+        const TranslatedKey key = TranslateKey(row.keyval, row.modifiers);
+        EXPECT_EQ(key.route, row.route);
+        if (row.route == KeyRoute::HostText) {
+            EXPECT_EQ(key.text, row.text);
+        } else if (row.route == KeyRoute::HostKey) {
+            EXPECT_EQ(key.charCode, row.charCode);
+        }
+    }
+}
+
+TEST(WindowTextOffsets, CharactersBeyondTheBMPCountTwiceAndPastTheEndIsTheEnd) {
+    // "a", "é" (two UTF-8 bytes), "😀" (four bytes, two UTF-16 units), "b".
+    constexpr std::string_view kMixed = "a\u00e9\U0001F600b";
+    for (const auto &[characters, units] : std::vector<std::pair<long, long>>{{0, 0}, {1, 1}, {2, 2}, {3, 4}, {4, 5}}) {
+        EXPECT_EQ(UTF16OffsetFromCharacter(kMixed, characters), units) << characters;
+        EXPECT_EQ(CharacterOffsetFromUTF16(kMixed, units), characters) << units;
+    }
+    EXPECT_EQ(UTF16OffsetFromCharacter(kMixed, 99), 5);
+    EXPECT_EQ(UTF16OffsetFromCharacter("12345", 5), 5);
+    const struct {
+        std::string_view text;
+        long units, characters;
+    } toCharacters[] = {
+        {kMixed, 99, 4}, {"", 3, 0},
+        // a unit inside a surrogate pair names its character
+        {kMixed, 3, 2}, {"\U0001F600\U0001F600", 1, 0}, {"\U0001F600\U0001F600", 3, 1},
+    };
+    for (const auto &[text, units, characters] : toCharacters) EXPECT_EQ(CharacterOffsetFromUTF16(text, units), characters);
+}
+
+}  // namespace
+}  // namespace kvx::dialog
