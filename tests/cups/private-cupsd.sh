@@ -71,7 +71,8 @@ start_once() {
   local server
   server=$(cat "$dir/server")
   for ((try = 0; try < kReadyTries; ++try)); do
-    if CUPS_SERVER=$server timeout 2 lpstat -r >/dev/null 2>&1; then
+    # lpstat -r exits 0 either way: only its words tell.
+    if [[ $(CUPS_SERVER=$server timeout 2 lpstat -r 2>/dev/null) == "scheduler is running" ]]; then
       echo "$server"
       return 0
     fi
