@@ -38,7 +38,7 @@ void CountLive(CFTypeID type, CFIndex delta) {
 Object::Object(CFTypeID type) : type_(type) { CountLive(type_, +1); }
 
 Object::~Object() {
-    if (!constant_) CountLive(type_, -1);
+    if (counted_) CountLive(type_, -1);
 }
 
 void Object::release() {
@@ -49,7 +49,19 @@ void Object::release() {
 void Object::makeConstant() {
     if (constant_) return;
     constant_ = true;
+    leaveLiveCount();
+}
+
+void Object::leaveLiveCount() {
+    if (!counted_) return;
+    counted_ = false;
     CountLive(type_, -1);
+}
+
+void Object::rejoinLiveCount() {
+    if (counted_ || constant_) return;
+    counted_ = true;
+    CountLive(type_, +1);
 }
 
 std::u16string Object::describe() const {

@@ -26,6 +26,11 @@ public:
     void release();
     // Takes the object out of the live count for good: it is never freed.
     void makeConstant();
+    // Take the object out of the live count while it sits idle for reuse
+    // (a kept spare that nobody holds), and back in when it is used again.
+    // Each is a no-op when the object is already out or in.
+    void leaveLiveCount();
+    void rejoinLiveCount();
 
     // CFEqual and CFHash: identity unless the type says otherwise.
     virtual bool equals(const Object &other) const { return this == &other; }
@@ -37,6 +42,7 @@ private:
     CFTypeID type_;
     CFIndex retainCount_ = 1;
     bool constant_ = false;
+    bool counted_ = true;
 };
 
 // Registers a type name and returns its ID (never 0). Call once per type,

@@ -19,7 +19,7 @@ namespace {
 struct CallFrame {
     Event &event;
     EventTarget &target;
-    std::vector<Reference<EventHandler>> chain;
+    HeldHandlers chain;
     size_t next = 0;
     // Set once a handler has run the rest of the chain itself.
     std::optional<OSStatus> restResult;
@@ -74,7 +74,7 @@ OSStatus HandleAsStandard(Event &event, EventTarget &target) {
 // Calls the handlers from frame.next on, then the standard handling.
 OSStatus RunChain(CallFrame &frame) {
     while (frame.next < frame.chain.size()) {
-        const EventHandler &handler = *frame.chain[frame.next++];
+        const EventHandler &handler = frame.chain[frame.next++];
         if (!handler.isInstalled()) continue;
         ActiveFrames().push_back(&frame);
         const OSStatus status = handler.call(ToCallRef(&frame), ToRef<EventRef>(&frame.event));
@@ -89,7 +89,8 @@ OSStatus Dispatch(Event &event, EventTarget &target) {
     // whatever the handlers release or dispose meanwhile.
     const auto heldEvent = Retain(&event);
     const auto heldOwner = Retain(&target.owner());
-    CallFrame frame{event, target, target.holdHandlersFor(event.eventClass(), event.eventKind()), 0, std::nullopt};
+    CallFrame frame{event, target, {}, 0, std::nullopt};
+    target.holdHandlersFor(event.eventClass(), event.eventKind(), frame.chain);
     return RunChain(frame);
 }
 

@@ -14,6 +14,14 @@ CFTypeID Event::Type() {
 
 Event::Event(UInt32 eventClass, UInt32 eventKind) : Object(Type()), class_(eventClass), kind_(eventKind) {}
 
+void Event::reset(UInt32 eventClass, UInt32 eventKind) {
+    class_ = eventClass;
+    kind_ = eventKind;
+    for (std::size_t index = 0; index < inlineCount_; ++index) inlineParameters_[index] = Parameter{};
+    inlineCount_ = 0;
+    moreParameters_.clear();
+}
+
 template <typename Self>
 auto *Event::Find(Self &event, EventParamName name) {
     const auto named = [name](const Parameter &parameter) { return parameter.name == name; };

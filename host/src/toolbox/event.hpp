@@ -22,6 +22,10 @@ public:
     UInt32 eventKind() const { return kind_; }
     bool is(UInt32 eventClass, UInt32 eventKind) const { return class_ == eventClass && kind_ == eventKind; }
 
+    // Makes the event a new one of this class and kind, without parameters;
+    // for reusing an event that nobody else holds.
+    void reset(UInt32 eventClass, UInt32 eventKind);
+
     void setParameter(EventParamName name, EventParamType type, std::string bytes);
     // The parameter's bytes when it is stored with exactly this type.
     std::optional<std::string_view> parameter(EventParamName name, EventParamType type) const;

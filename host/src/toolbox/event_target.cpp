@@ -58,12 +58,9 @@ void EventTarget::remove(EventHandler &handler) {
     handlers_.erase(found);
 }
 
-std::vector<Reference<EventHandler>> EventTarget::holdHandlersFor(UInt32 eventClass, UInt32 eventKind) const {
-    std::vector<Reference<EventHandler>> held;
-    held.reserve(handlers_.size());
+void EventTarget::holdHandlersFor(UInt32 eventClass, UInt32 eventKind, HeldHandlers &held) const {
     for (auto handler = handlers_.rbegin(); handler != handlers_.rend(); ++handler)
-        if ((*handler)->takes(eventClass, eventKind)) held.push_back(Retain(handler->get()));
-    return held;
+        if ((*handler)->takes(eventClass, eventKind)) held.push(Retain(handler->get()));
 }
 
 }  // namespace kvx::host

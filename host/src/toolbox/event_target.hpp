@@ -1,6 +1,9 @@
 // Event targets and the handlers installed on them.
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "Carbon.h"
@@ -31,6 +34,27 @@ private:
     void *userData_;
 };
 
+// The handlers held for one dispatch, in the order they run. Up to eight
+// live inside the holder itself, so that a dispatch to a target with few
+// handlers costs no allocation; more go on to a vector.
+class HeldHandlers {
+public:
+    void push(Reference<EventHandler> handler) {
+        if (inlineCount_ < kInline) inline_[inlineCount_++] = std::move(handler);
+        else more_.push_back(std::move(handler));
+    }
+    std::size_t size() const { return inlineCount_ + more_.size(); }
+    const EventHandler &operator[](std::size_t index) const {
+        return index < kInline ? *inline_[index] : *more_[index - kInline];
+    }
+
+private:
+    static constexpr std::size_t kInline = 8;
+    std::array<Reference<EventHandler>, kInline> inline_{};
+    std::size_t inlineCount_ = 0;
+    std::vector<Reference<EventHandler>> more_;
+};
+
 // The handler stack of a window or a control. It is not a host object of its
 // own: it lives and dies with its owner.
 class EventTarget {
@@ -52,7 +76,7 @@ public:
     void remove(EventHandler &handler);
     // The handlers that take the event type, latest first, held for a
     // dispatch so that removing one meanwhile cannot free it under the caller.
-    std::vector<Reference<EventHandler>> holdHandlersFor(UInt32 eventClass, UInt32 eventKind) const;
+    void holdHandlersFor(UInt32 eventClass, UInt32 eventKind, HeldHandlers &held) const;
 
 private:
     Object &owner_;
