@@ -8,16 +8,11 @@
 #include <vector>
 
 #include "KVXHostSupport.hpp"
+#include "PaneControls.hpp"
 
 namespace kvx::fuzz {
 
-inline constexpr OSType kPaneSignature = 'kvx ';
-inline constexpr SInt32 kPrintModeID = 5;
-inline constexpr SInt32 kDINID = 6;
-inline constexpr SInt32 kDepartmentID = 7;
-inline constexpr SInt32 kDCID = 8;
-inline constexpr SInt32 kZELOrientationID = 9;
-inline constexpr OSStatus kPaneNotShown = -9530;
+using namespace kvx::pane_controls;
 
 // The PDE interface's operations; aborts when the bundle does not load.
 const PlugInIntfVTable &PaneOperations();

@@ -16,18 +16,11 @@
 
 #include "KVXHostSupport.hpp"
 #include "LoadedPlugIn.hpp"
+#include "PaneControls.hpp"
 
 namespace kvxtest {
 
-inline constexpr OSType kPaneSignature = 'kvx ';
-inline constexpr SInt32 kContainerID = 1;
-inline constexpr SInt32 kPrintModeID = 5;
-inline constexpr SInt32 kDINID = 6;
-inline constexpr SInt32 kDepartmentID = 7;
-inline constexpr SInt32 kDCID = 8;
-inline constexpr SInt32 kZELOrientationID = 9;
-
-inline constexpr OSStatus kPaneNotShown = -9530;
+using namespace kvx::pane_controls;
 inline constexpr OSStatus kNoTicket = -30891;
 inline constexpr OSStatus kNoMenu = -30870;
 
