@@ -3,7 +3,7 @@
 #pragma once
 
 #include "KVXHostSupport.hpp"
-#include "LoadedPlugIn.hpp"
+#include "loaded_plugin.hpp"
 
 namespace kvx::bench {
 

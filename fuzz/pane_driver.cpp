@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "LoadedPlugIn.hpp"
+#include "loaded_plugin.hpp"
 #include "fuzz_check.hpp"
 #include "memory_file.hpp"
 #include "string_units.hpp"

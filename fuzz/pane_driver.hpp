@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "KVXHostSupport.hpp"
-#include "PaneControls.hpp"
+#include "pane_controls.hpp"
 
 namespace kvx::fuzz {
 

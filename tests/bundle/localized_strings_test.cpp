@@ -6,8 +6,8 @@
 #include <string>
 
 #include "KVXHostSupport.hpp"
-#include "LiveObjectCheck.hpp"
-#include "TempFolder.hpp"
+#include "live_object_check.hpp"
+#include "temp_folder.hpp"
 
 namespace {
 

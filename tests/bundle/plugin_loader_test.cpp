@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "KVXHostSupport.hpp"
-#include "LiveObjectCheck.hpp"
-#include "TempFolder.hpp"
+#include "live_object_check.hpp"
+#include "temp_folder.hpp"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "KVXHostSupport.hpp"
-#include "LiveObjectCheck.hpp"
+#include "live_object_check.hpp"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "KVXHostSupport.hpp"
-#include "LiveObjectCheck.hpp"
+#include "live_object_check.hpp"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #include "KVXHostSupport.hpp"
-#include "LiveObjectCheck.hpp"
+#include "live_object_check.hpp"
 
 namespace {
 

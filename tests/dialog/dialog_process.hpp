@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "bundle/TempFolder.hpp"
+#include "support/temp_folder.hpp"
 #include "json_reader.hpp"
 
 namespace kvx::test {

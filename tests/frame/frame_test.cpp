@@ -9,8 +9,8 @@
 #include <string>
 
 #include "KVXHostSupport.hpp"
-#include "LiveObjectCheck.hpp"
-#include "LoadedPlugIn.hpp"
+#include "live_object_check.hpp"
+#include "loaded_plugin.hpp"
 
 namespace {
 

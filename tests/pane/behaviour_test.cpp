@@ -4,7 +4,7 @@
 
 #include "pane_harness.hpp"
 
-namespace kvxtest {
+namespace kvx::test {
 namespace {
 
 constexpr const char *kTimerFailure = "Relationship timer creation failed! Probably lack of memory.";
@@ -177,4 +177,4 @@ TEST_F(DigitTyping, TakesUpToFiveDigitsAndEveryEditingKey) {
 }
 
 }  // namespace
-}  // namespace kvxtest
+}  // namespace kvx::test

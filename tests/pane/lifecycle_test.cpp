@@ -4,7 +4,7 @@
 
 #include "pane_harness.hpp"
 
-namespace kvxtest {
+namespace kvx::test {
 namespace {
 
 CFIndex LiveWindows() { return KVXHostGetLiveObjectCount(KVXWindowGetTypeID()); }
@@ -235,4 +235,4 @@ TEST_F(PrinterCheck, AnUnreadNameNeverMatches) {
 }
 
 }  // namespace
-}  // namespace kvxtest
+}  // namespace kvx::test

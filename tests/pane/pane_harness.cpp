@@ -3,7 +3,7 @@
 #include <fstream>
 #include <random>
 
-namespace kvxtest {
+namespace kvx::test {
 using kvx::ToUTF8;
 
 std::string SupportedModelPPD() { return std::string(KVX_SOURCE_DIR) + "/resources/ppd/korvane-rm4750.ppd"; }
@@ -227,4 +227,4 @@ Summary PaneTest::GetSummary() const {
     return summary;
 }
 
-}  // namespace kvxtest
+}  // namespace kvx::test

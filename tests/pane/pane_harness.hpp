@@ -15,10 +15,10 @@
 #include <gtest/gtest.h>
 
 #include "KVXHostSupport.hpp"
-#include "LoadedPlugIn.hpp"
-#include "PaneControls.hpp"
+#include "loaded_plugin.hpp"
+#include "pane_controls.hpp"
 
-namespace kvxtest {
+namespace kvx::test {
 
 using namespace kvx::pane_controls;
 inline constexpr OSStatus kNoTicket = -30891;
@@ -147,4 +147,4 @@ private:
     ControlRef userPane_ = nullptr;
 };
 
-}  // namespace kvxtest
+}  // namespace kvx::test

@@ -4,7 +4,7 @@
 
 #include "pane_harness.hpp"
 
-namespace kvxtest {
+namespace kvx::test {
 namespace {
 
 constexpr const char *kChecker = "/usr/bin/cupstestppd";
@@ -22,4 +22,4 @@ TEST(SamplePPDs, PassTheCUPSConformanceTest) {
 }
 
 }  // namespace
-}  // namespace kvxtest
+}  // namespace kvx::test

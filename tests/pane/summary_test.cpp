@@ -2,7 +2,7 @@
 // which titles and values, and nothing handed out on failure.
 #include "pane_harness.hpp"
 
-namespace kvxtest {
+namespace kvx::test {
 namespace {
 
 using Rows = std::vector<std::pair<std::string, std::string>>;
@@ -85,4 +85,4 @@ TEST_F(SummaryText, AFailingItemTextCopyReturnsItsStatus) {
 }
 
 }  // namespace
-}  // namespace kvxtest
+}  // namespace kvx::test

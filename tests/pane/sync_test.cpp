@@ -2,7 +2,7 @@
 // ticket: defaults, value mapping, key order, digit keys.
 #include "pane_harness.hpp"
 
-namespace kvxtest {
+namespace kvx::test {
 namespace {
 
 const char *const kPaneKeys[] = {"DeptCode",  "PrintMode", "ZELOrientation", "DINDigit1", "DINDigit2",
@@ -182,4 +182,4 @@ TEST_F(TicketSync, AnUnreadableDigitWritesNoKeyForIt) {
 }
 
 }  // namespace
-}  // namespace kvxtest
+}  // namespace kvx::test

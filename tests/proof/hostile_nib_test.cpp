@@ -8,7 +8,7 @@
 
 #include "pane_harness.hpp"
 
-namespace kvxtest {
+namespace kvx::test {
 namespace {
 
 std::string PaneNib() {
@@ -107,4 +107,4 @@ TEST_F(HostileNib, BoundsPast16BitsDeclineInPrologue) {
 }
 
 }  // namespace
-}  // namespace kvxtest
+}  // namespace kvx::test

@@ -7,7 +7,7 @@
 
 #include "pane_harness.hpp"
 
-namespace kvxtest {
+namespace kvx::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -67,4 +67,4 @@ TEST_F(HostilePlugIns, BrokenBundlesAreReportedAndTheGoodOneStillShowsItsPane) {
 }
 
 }  // namespace
-}  // namespace kvxtest
+}  // namespace kvx::test

@@ -6,7 +6,7 @@
 
 #include "pane_harness.hpp"
 
-namespace kvxtest {
+namespace kvx::test {
 namespace {
 
 constexpr std::string_view kSupportedModel = "Korvane RM-4750";
@@ -118,4 +118,4 @@ TEST_F(HostilePPD, HighBytesDecodeByTheFilesEncodingAndDecline) {
 }
 
 }  // namespace
-}  // namespace kvxtest
+}  // namespace kvx::test

@@ -4,7 +4,7 @@
 
 #include "pane_harness.hpp"
 
-namespace kvxtest {
+namespace kvx::test {
 namespace {
 
 constexpr std::string_view kGoodTable = "\"DINTITLE\" = \"Print Mode\";\n\"DIN\" = \"Private Print DIN\";\n";
@@ -49,4 +49,4 @@ TEST_F(HostileStrings, BrokenTableLeavesEveryRowWithTheFallbackTitle) {
 }
 
 }  // namespace
-}  // namespace kvxtest
+}  // namespace kvx::test

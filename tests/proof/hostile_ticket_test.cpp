@@ -7,7 +7,7 @@
 
 #include "pane_harness.hpp"
 
-namespace kvxtest {
+namespace kvx::test {
 namespace {
 
 // Every type a saved settings file may carry, read by the host's own reader.
@@ -185,4 +185,4 @@ TEST_F(HostileTicket, KeysThatDifferOnlyInCaseAreOtherKeys) {
 }
 
 }  // namespace
-}  // namespace kvxtest
+}  // namespace kvx::test

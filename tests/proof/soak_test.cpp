@@ -20,7 +20,7 @@ constexpr bool kCheckResidentMemory = false;
 constexpr bool kCheckResidentMemory = true;
 #endif
 
-namespace kvxtest {
+namespace kvx::test {
 namespace {
 
 constexpr int kLifecycles = KVX_SOAK_LIFECYCLES;
@@ -92,4 +92,4 @@ TEST_F(Soak, LifecyclesGiveBackEveryObjectAndMemoryLevelsOff) {
 }
 
 }  // namespace
-}  // namespace kvxtest
+}  // namespace kvx::test
