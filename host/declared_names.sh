@@ -1,5 +1,5 @@
 #!/bin/sh
-# Usage: declared_names.sh CC INCLUDE_DIR... -- FOLDER
+# Usage: declared_names.sh GCC INCLUDE_DIR... -- FOLDER
 # Prints, one per line and sorted, the functions and variables that the C
 # headers in FOLDER declare, as a C compiler sees them with INCLUDE_DIRs on
 # its include path. The host library's export list and the seam check both

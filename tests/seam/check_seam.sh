@@ -4,7 +4,7 @@
 #    program's name (KVXHost.h);
 #  - the plug-in exports its factory alone;
 #  - the host library exports exactly the platform names and KVXHost.h's.
-# Usage: check_seam.sh DECLARED_NAMES CC PLATFORM_DIR HOST_API_DIR PLUGIN HOST_LIBRARY
+# Usage: check_seam.sh DECLARED_NAMES GCC PLATFORM_DIR HOST_API_DIR PLUGIN HOST_LIBRARY
 set -eu
 declared_names=$1 cc=$2 platform=$3 host_api=$4 plugin=$5 host_library=$6
 work=$(mktemp -d)
