@@ -12,6 +12,8 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+/* Public: the host library exports these names, whatever its default. */
+#pragma GCC visibility push(default)
 
 /* ---- Base ---------------------------------------------------------------- */
 
@@ -47,6 +49,10 @@ typedef enum {
 
 extern const CFAllocatorRef kCFAllocatorDefault; /* null: the default allocator */
 CFAllocatorRef CFAllocatorGetDefault(void);
+/* size bytes from the host's heap, or null when they cannot be had; free
+ * them with CFAllocatorDeallocate. */
+void *CFAllocatorAllocate(CFAllocatorRef allocator, CFIndex size, CFOptionFlags hint);
+void CFAllocatorDeallocate(CFAllocatorRef allocator, void *ptr);
 
 CFTypeRef CFRetain(CFTypeRef cf);
 void CFRelease(CFTypeRef cf);
@@ -261,6 +267,8 @@ void CFRunLoopTimerInvalidate(CFRunLoopTimerRef timer);
 Boolean CFRunLoopTimerIsValid(CFRunLoopTimerRef timer);
 void CFRunLoopTimerSetNextFireDate(CFRunLoopTimerRef timer, CFAbsoluteTime fireDate);
 CFAbsoluteTime CFRunLoopTimerGetNextFireDate(CFRunLoopTimerRef timer);
+
+#pragma GCC visibility pop
 
 #ifdef __cplusplus
 }

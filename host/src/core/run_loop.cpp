@@ -8,6 +8,7 @@
 #include <cmath>
 #include <memory>
 
+#include "KVXHost.h"
 #include "run_loop.hpp"
 
 namespace kvx::host {

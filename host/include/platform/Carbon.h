@@ -13,6 +13,8 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+/* Public: the host library exports these names, whatever its default. */
+#pragma GCC visibility push(default)
 
 typedef struct OpaqueWindowPtr *WindowRef;
 typedef struct OpaqueControlRef *ControlRef;
@@ -253,6 +255,8 @@ OSStatus CreateNibReferenceWithCFBundle(CFBundleRef inBundle, CFStringRef inNibN
 /* Makes the window; on any failure no window and a nonzero status. */
 OSStatus CreateWindowFromNib(IBNibRef inNibRef, CFStringRef inName, WindowRef *outWindow);
 void DisposeNibReference(IBNibRef inNibRef);
+
+#pragma GCC visibility pop
 
 #ifdef __cplusplus
 }

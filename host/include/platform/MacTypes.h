@@ -1,5 +1,6 @@
 /* Basic scalar types, records and status codes of the host platform.
- * Widths follow the original 32-bit platform except where noted in DESIGN.md. */
+ * Widths follow the original 32-bit platform; where a type differs (refs are
+ * full pointers here), its declaration says so. */
 #ifndef KVX_MACTYPES_H
 #define KVX_MACTYPES_H
 

@@ -8,6 +8,8 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+/* Public: the host library exports these names, whatever its default. */
+#pragma GCC visibility push(default)
 
 /* ---- Sessions and tickets ------------------------------------------------ */
 
@@ -61,7 +63,14 @@ OSStatus ppdCloseCompiledPPDFromTicket(PPDContext context, FSSpec *fileSpec);
                                    0x00, 0x00, 0x46)
 
 typedef CFUUIDBytes REFIID;
-enum { E_NOINTERFACE = (HRESULT)0x80000004 };
+enum {
+    E_OUTOFMEMORY = (HRESULT)0x80000002,
+    E_NOINTERFACE = (HRESULT)0x80000004
+};
+
+/* A pane's Initialize answer when it does not apply to the printer: the
+ * dialog leaves the pane out. */
+enum { kPMPDEPaneNotShownErr = -9530 };
 
 typedef struct IUnknownVTbl {
     void *_reserved;
@@ -108,6 +117,8 @@ typedef struct PlugInIntfVTable {
 typedef struct PlugInIntf {
     PlugInIntfVTable *vtable;
 } PlugInIntf;
+
+#pragma GCC visibility pop
 
 #ifdef __cplusplus
 }

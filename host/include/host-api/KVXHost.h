@@ -10,6 +10,8 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+/* Public: the host library exports these names, whatever its default. */
+#pragma GCC visibility push(default)
 
 /* ---- Live objects -------------------------------------------------------- */
 
@@ -42,6 +44,7 @@ typedef enum KVXHostFault {
     kKVXFaultPPDOpen,             /* ppdOpenCompiledPPDFromTicket returns fnfErr */
     kKVXFaultPPDClose,            /* ppdCloseCompiledPPDFromTicket closes, then returns paramErr */
     kKVXFaultGetInvocationString, /* ppdGetInvocationString returns paramErr, buffer untouched */
+    kKVXFaultAllocate,            /* CFAllocatorAllocate returns null */
     kKVXFaultCount
 } KVXHostFault;
 
@@ -135,6 +138,8 @@ OSStatus KVXSendCommandFromControl(ControlRef control, UInt32 commandID);
  * kEventRawKeyRepeat) carrying ch as 'kuni', its Mac Roman byte as 'kchr'
  * ('?' when Mac Roman lacks it) and the modifiers as 'kmod'. */
 OSStatus KVXSendKeyToControl(ControlRef control, UInt32 kind, UniChar ch, UInt32 modifiers);
+
+#pragma GCC visibility pop
 
 #ifdef __cplusplus
 }
