@@ -16,7 +16,7 @@ namespace kvx::test {
 class TempFolder {
 public:
     TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kvx-bundle-test-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "kvx-test-XXXXXX").string();
         path_ = mkdtemp(pattern.data());
     }
     TempFolder(const TempFolder &) = delete;
@@ -43,15 +43,6 @@ private:
 inline std::string ReadFile(const std::filesystem::path &path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-// An Info.plist with the given identifier and a body of further entries.
-inline std::string InfoPlist(std::string_view identifier, std::string_view moreEntries = "") {
-    return std::string(R"(<?xml version="1.0" encoding="UTF-8"?>
-<plist version="1.0">
-<dict>
-	<key>CFBundleIdentifier</key>
-	<string>)") + std::string(identifier) + "</string>\n" + std::string(moreEntries) + "</dict>\n</plist>\n";
 }
 
 }  // namespace kvx::test
