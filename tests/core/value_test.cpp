@@ -1,5 +1,4 @@
-// Object lifetimes, numbers, booleans, UUIDs and the plug-in registry's
-// instance counts.
+// Object lifetimes, numbers, booleans and UUIDs.
 #include <cmath>
 #include <limits>
 
@@ -73,23 +72,6 @@ TEST_F(Values, UUIDTextOfEitherCaseParsesToTheSameBytesAndNothingElseParses) {
                             "1B5D8F0E-2C4A-4E6B-9A1F-0C3E5D7B9A2", "1B5D8F0E-2C4A-4E6B-9A1F-0C3E5D7B9A2FF",
                             "1B5D8F0E2-C4A-4E6B-9A1F-0C3E5D7B9A2F", "1B5D8F0E-2C4A-4E6B-9A1F-0C3E5D7B9A2G"})
         EXPECT_FALSE(Parse(bad)) << '"' << bad << '"';
-}
-
-TEST_F(Values, RegistryCountsInstancesPerFactoryByBytesNeverBelowZero) {
-    const auto factory = Parse("00000000-0000-0000-0000-0000000000A1");
-    const auto sameFactory = Parse("00000000-0000-0000-0000-0000000000a1");
-    const auto otherFactory = Parse("00000000-0000-0000-0000-0000000000A2");
-    CFPlugInRemoveInstanceForFactory(otherFactory.get());
-    CFPlugInAddInstanceForFactory(factory.get());
-    CFPlugInAddInstanceForFactory(sameFactory.get());
-    EXPECT_EQ(KVXPlugInGetInstanceCountForFactory(factory.get()), 2);
-    EXPECT_EQ(KVXPlugInGetInstanceCountForFactory(otherFactory.get()), 0);
-    CFPlugInRemoveInstanceForFactory(sameFactory.get());
-    CFPlugInRemoveInstanceForFactory(factory.get());
-    EXPECT_EQ(KVXPlugInGetInstanceCountForFactory(factory.get()), 0);
-    CFPlugInAddInstanceForFactory(otherFactory.get());
-    EXPECT_EQ(KVXPlugInGetInstanceCountForFactory(otherFactory.get()), 1) << "a removal past zero left no debt";
-    CFPlugInRemoveInstanceForFactory(otherFactory.get());
 }
 
 }  // namespace
