@@ -49,7 +49,7 @@ protected:
         PPDContext context = nullptr;
         FSSpec spec{};
         if (ppdOpenCompiledPPDFromTicket(printer, &context, &spec) != noErr) return "<error>";
-        Str255 buffer{};
+        unsigned char buffer[512]{};
         const OSStatus status = ppdGetInvocationString(context, ppdGetMainIndex(context, PascalName(key)), 0, buffer, bufferSize);
         EXPECT_EQ(ppdCloseCompiledPPDFromTicket(context, &spec), noErr);
         return status == noErr ? std::string(reinterpret_cast<const char *>(buffer + 1), buffer[0]) : "<error>";
@@ -65,6 +65,7 @@ TEST_F(PPDAccess, InvocationIsCutToTheBufferAndTo255Bytes) {
     const std::string value = line + "\n" + line + "\n" + line;
     const PMTicketRef printer = Printer(std::string(kHeader) + "*Invocation: \"" + value + "\"\n");
     EXPECT_EQ(Invocation(printer, "Invocation"), value.substr(0, 255));
+    EXPECT_EQ(Invocation(printer, "Invocation", 512), value.substr(0, 255)) << "a larger buffer still gets 255 bytes";
     EXPECT_EQ(Invocation(printer, "Invocation", 10), value.substr(0, 9));
     EXPECT_EQ(Invocation(printer, "Invocation", 1), "");
 }
