@@ -16,7 +16,7 @@ namespace kvx::test {
 class TempFolder {
 public:
     TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kvx-test-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "kvx-bundle-test-XXXXXX").string();
         path_ = mkdtemp(pattern.data());
     }
     TempFolder(const TempFolder &) = delete;
