@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "KVXHost.h"
+#include "bundle/bundle.hpp"
 #include "core/strings.hpp"
 #include "edit_text.hpp"
 #include "nib_document.hpp"
@@ -100,10 +101,12 @@ OSStatus CreateNibReferenceWithCFBundle(CFBundleRef inBundle, CFStringRef inNibN
     if (inBundle == nullptr || inNibName == nullptr) return paramErr;
     const std::string name = kvx::host::ToUTF8(inNibName);
     if (name.empty() || name.find('/') != std::string::npos) return kIBCarbonRuntimeCantFindNibFile;
-    const CFStringRef resources = KVXBundleCopyResourcesPath(inBundle);
-    if (resources == nullptr) return kIBCarbonRuntimeCantFindNibFile;
-    const std::string path = kvx::host::ToUTF8(resources) + "/" + name + std::string(kvx::host::kNibExtension);
-    CFRelease(resources);
+    const kvx::host::Bundle *bundle = kvx::host::BundleFrom(inBundle);
+    if (bundle == nullptr) return kIBCarbonRuntimeCantFindNibFile;
+    const std::string &resources = bundle->resourcesFolder().native();
+    std::string path;
+    path.reserve(resources.size() + 1 + name.size() + kvx::host::kNibExtension.size());
+    path.append(resources).append("/").append(name).append(kvx::host::kNibExtension);
     return kvx::host::OpenNib(path, outNibRef);
 }
 
