@@ -35,6 +35,7 @@ NibReference *AsNib(IBNibRef ref) { return As<NibReference>(ref, NibReference::T
 
 Reference<Menu> BuildMenu(const std::vector<std::u16string> &items) {
     auto menu = Adopt(Create<Menu>());
+    menu->reserve(items.size());
     for (const auto &text : items) menu->append(Menu::Item{text});
     return menu;
 }
@@ -57,6 +58,7 @@ Reference<Control> BuildControl(const ControlDescription &description) {
     }
     control->setID(description.id);
     control->setEnabled(description.enabled);
+    control->reserveChildren(description.children.size());
     for (const auto &child : description.children) control->embed(BuildControl(child));
     return control;
 }
@@ -64,6 +66,7 @@ Reference<Control> BuildControl(const ControlDescription &description) {
 Reference<Window> BuildWindow(const WindowDescription &description) {
     auto window = Adopt(Create<Window>(description.content));
     window->setTitle(description.title);
+    window->root().reserveChildren(description.controls.size());
     for (const auto &control : description.controls) window->root().embed(BuildControl(control));
     return window;
 }
