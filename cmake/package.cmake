@@ -31,12 +31,11 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kvx)
 set(CPACK_PACKAGE_CONTACT "kvx developers <kvx@example.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "job options for the Korvane RM-4750 printer")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- The Korvane RM-4750's job options (print mode, the private-print number,
- the department code and the ZEL orientation) as one pane in the print dialog
- of every GTK 3 application, through the kvx-print GTK module, and in
- kvx-dialog, a print dialog of its own. The package also installs the
- printer's PPD, so that the system's printer tools offer the model.")
+set(CPACK_PACKAGE_DESCRIPTION "The Korvane RM-4750's job options (print mode, the private-print number,
+the department code and the ZEL orientation) as one pane in the print dialog
+of every GTK 3 application, through the kvx-print GTK module, and in
+kvx-dialog, a print dialog of its own. The package also installs the
+printer's PPD, so that the system's printer tools offer the model.")
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS cups)

@@ -37,7 +37,7 @@ for library in libcups2 libplist3 libpugixml1v5 libc6; do
   check "dependency on $library computed from the binaries" grep -q "$library" <<<"$depends"
 done
 
-lintian --fail-on error --no-tag-display-limit "$deb" >"$work/lintian" 2>&1 || true
+lintian --fail-on error --tag-display-limit 0 "$deb" >"$work/lintian" 2>&1 || true
 cat "$work/lintian"
 check "lintian finds no errors" bash -c "! grep -q '^E:' '$work/lintian'"
 
@@ -61,7 +61,7 @@ else
   # The dialog waits for its script on a pipe while its mappings are read:
   # the bundle and the host library must come from the installed folders.
   mkfifo "$work/script"
-  (cd / && env -i PATH=/usr/bin:/bin CUPS_SERVER="$scheduler" \
+  (cd / && exec env -i PATH=/usr/bin:/bin CUPS_SERVER="$scheduler" \
     kvx-dialog --printer korvane --script - <"$work/script" >"$work/shown" 2>&1) &
   dialog=$!
   exec 3>"$work/script"
@@ -76,7 +76,7 @@ else
     bash -c "[ \$(wc -l <'$work/maps') -ge 2 ] && ! grep -v '^/usr/lib/$multiarch/kvx/' '$work/maps'"
 
   DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq kvx >"$work/purge.log" 2>&1 || { cat "$work/purge.log"; exit 1; }
-  left=$(while read -r path; do [[ -e $path && ! -d $path ]] && echo "$path"; done <"$work/installed")
+  left=$(while read -r path; do if [[ -e $path && ! -d $path ]]; then echo "$path"; fi; done <"$work/installed")
   check "purging removes every file the package installed" test -z "$left"
   check "and its own folders" bash -c "! ls -d /usr/lib/$multiarch/kvx /usr/share/ppd/korvane /usr/share/doc/kvx 2>/dev/null"
 fi
