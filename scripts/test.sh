@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs the whole test suite twice: a normal build, then one under
-# AddressSanitizer + UndefinedBehaviorSanitizer, failing on any report.
+# Runs the whole test suite twice: a normal build (then the Debian package
+# made from it), and one under AddressSanitizer + UndefinedBehaviorSanitizer,
+# failing on any report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
