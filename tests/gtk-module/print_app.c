@@ -1,0 +1,116 @@
+/* An ordinary GTK 3 application that prints, knowing nothing of kvx-print:
+ * it shows the print dialog DIALOGS times in a row, handing each dialog the
+ * settings the last one ended with, as editors do. STYLE is how it asks:
+ *   modal  gtk_print_operation_run, blocking
+ *   async  gtk_print_operation_run with allow-async, then the main loop
+ *   unix   its own GtkPrintUnixDialog, then a GtkPrintJob
+ * It starts on PRINTER. After each dialog it writes one line on stdout:
+ * "printed" or "canceled". */
+#include <gtk/gtk.h>
+#include <gtk/gtkunixprint.h>
+#include <stdlib.h>
+#include <string.h>
+
+static GtkPrintSettings *last_settings;
+static GMainLoop *loop;
+
+static void draw_page(GtkPrintOperation *operation, GtkPrintContext *context, gint page, gpointer data) {
+    (void)operation, (void)page, (void)data;
+    cairo_t *cr = gtk_print_context_get_cairo_context(context);
+    cairo_move_to(cr, 20, 40);
+    cairo_show_text(cr, "kvx-print test page");
+}
+
+static void keep_settings(GtkPrintSettings *settings) {
+    g_clear_object(&last_settings);
+    last_settings = gtk_print_settings_copy(settings);
+}
+
+static void report(gboolean printed) {
+    printf("%s\n", printed ? "printed" : "canceled");
+    fflush(stdout);
+}
+
+static void operation_done(GtkPrintOperation *operation, GtkPrintOperationResult result, gpointer data) {
+    (void)data;
+    if (result == GTK_PRINT_OPERATION_RESULT_APPLY) keep_settings(gtk_print_operation_get_print_settings(operation));
+    report(result == GTK_PRINT_OPERATION_RESULT_APPLY);
+    g_main_loop_quit(loop);
+}
+
+static void run_operation(gboolean async) {
+    GtkPrintOperation *operation = gtk_print_operation_new();
+    gtk_print_operation_set_print_settings(operation, last_settings);
+    gtk_print_operation_set_n_pages(operation, 1);
+    gtk_print_operation_set_allow_async(operation, async);
+    g_signal_connect(operation, "draw-page", G_CALLBACK(draw_page), NULL);
+    g_signal_connect(operation, "done", G_CALLBACK(operation_done), NULL);
+    GError *error = NULL;
+    GtkPrintOperationResult result =
+        gtk_print_operation_run(operation, GTK_PRINT_OPERATION_ACTION_PRINT_DIALOG, NULL, &error);
+    if (result == GTK_PRINT_OPERATION_RESULT_ERROR) {
+        fprintf(stderr, "print_app: %s\n", error->message);
+        exit(1);
+    }
+    /* A modal run that printed still sends the job on; done says when. */
+    if (async || result == GTK_PRINT_OPERATION_RESULT_APPLY) g_main_loop_run(loop);
+    else report(FALSE);
+    g_object_unref(operation);
+}
+
+static void job_sent(GtkPrintJob *job, gpointer data, const GError *error) {
+    (void)job, (void)data;
+    if (error != NULL) fprintf(stderr, "print_app: %s\n", error->message);
+    report(error == NULL);
+    g_main_loop_quit(loop);
+}
+
+static void run_own_dialog(void) {
+    GtkWidget *dialog = gtk_print_unix_dialog_new("Print", NULL);
+    gtk_print_unix_dialog_set_settings(GTK_PRINT_UNIX_DIALOG(dialog), last_settings);
+    if (gtk_dialog_run(GTK_DIALOG(dialog)) != GTK_RESPONSE_OK) {
+        gtk_widget_destroy(dialog);
+        report(FALSE);
+        return;
+    }
+    GtkPrintUnixDialog *unix_dialog = GTK_PRINT_UNIX_DIALOG(dialog);
+    GtkPrintSettings *settings = gtk_print_unix_dialog_get_settings(unix_dialog);
+    keep_settings(settings);
+    GtkPrintJob *job = gtk_print_job_new("kvx-print test", gtk_print_unix_dialog_get_selected_printer(unix_dialog),
+                                         settings, gtk_print_unix_dialog_get_page_setup(unix_dialog));
+    g_object_unref(settings);
+    gtk_widget_destroy(dialog);
+    GError *error = NULL;
+    cairo_surface_t *surface = gtk_print_job_get_surface(job, &error);
+    if (surface == NULL) {
+        fprintf(stderr, "print_app: %s\n", error->message);
+        exit(1);
+    }
+    cairo_t *cr = cairo_create(surface);
+    cairo_move_to(cr, 20, 40);
+    cairo_show_text(cr, "kvx-print test page");
+    cairo_show_page(cr);
+    cairo_destroy(cr);
+    gtk_print_job_send(job, job_sent, NULL, NULL);
+    g_main_loop_run(loop);
+    g_object_unref(job);
+}
+
+int main(int argc, char **argv) {
+    gtk_init(&argc, &argv);
+    if (argc != 4) {
+        fprintf(stderr, "usage: print_app modal|async|unix PRINTER DIALOGS\n");
+        return 2;
+    }
+    const char *style = argv[1];
+    loop = g_main_loop_new(NULL, FALSE);
+    last_settings = gtk_print_settings_new();
+    gtk_print_settings_set_printer(last_settings, argv[2]);
+    for (int dialog = atoi(argv[3]); dialog > 0; --dialog) {
+        if (strcmp(style, "unix") == 0) run_own_dialog();
+        else run_operation(strcmp(style, "async") == 0);
+    }
+    g_clear_object(&last_settings);
+    g_main_loop_unref(loop);
+    return 0;
+}
