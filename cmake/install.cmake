@@ -19,3 +19,14 @@ install(DIRECTORY ${KVX_BUNDLE_DIR}/ DESTINATION ${KVX_INSTALL_BUNDLE_DIR}
         PATTERN MacOS EXCLUDE)
 install(FILES resources/ppd/korvane-rm4750.ppd resources/ppd/korvane-rm2200.ppd DESTINATION share/kvx/ppd)
 install(FILES dialog/kvx-dialog.1 DESTINATION share/man/man1)
+
+# kvx-print, the GTK 3 module, goes where GTK looks for modules of this
+# prefix (LIBDIR/gtk-3.0/modules; multiarch for /usr on Debian). It finds the
+# host library and the bundle relative to itself, so a moved prefix works.
+include(GNUInstallDirs)
+set(KVX_GTK_MODULE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/gtk-3.0/modules)
+file(RELATIVE_PATH kvx_module_to_lib /${KVX_GTK_MODULE_INSTALL_DIR} /lib)
+file(RELATIVE_PATH kvx_module_to_plugins /${KVX_GTK_MODULE_INSTALL_DIR} /lib/kvx/PlugIns)
+set_target_properties(kvx-print PROPERTIES INSTALL_RPATH "$ORIGIN/${kvx_module_to_lib}")
+target_compile_definitions(kvx-print PRIVATE KVX_INSTALLED_PLUGINS_FROM_MODULE="${kvx_module_to_plugins}")
+install(TARGETS kvx-print LIBRARY DESTINATION ${KVX_GTK_MODULE_INSTALL_DIR})

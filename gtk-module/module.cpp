@@ -15,9 +15,10 @@
 namespace kvx::gtk_module {
 namespace {
 
-// Installed as PREFIX/lib/gtk-3.0/modules/libkvx-print.so beside
-// PREFIX/lib/kvx/PlugIns; in the build tree the build's own PlugIns.
-constexpr const char *kInstalledPlugInsFromModule = "../../kvx/PlugIns";
+// Installed as PREFIX/LIBDIR/gtk-3.0/modules/libkvx-print.so, with the
+// bundle in PREFIX/lib/kvx/PlugIns (the install rule gives the relative
+// path); in the build tree, the build's own PlugIns.
+constexpr const char *kInstalledPlugInsFromModule = KVX_INSTALLED_PLUGINS_FROM_MODULE;
 
 std::string &PlugInsFolder() {
     static std::string folder;

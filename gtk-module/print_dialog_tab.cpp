@@ -95,7 +95,10 @@ void PrintDialogTab::OnPrinterSelected() {
 void PrintDialogTab::OnAnswer(const QueueAnswer &answer) {
     Guarded([&] {
         if (!answer.failure.empty()) ReportOnce(answer.queue, answer.failure + "; no pane for " + answer.queue);
-        if (!answer.paneApplies) return;
+        if (!answer.paneApplies) {
+            g_debug("no pane for %s", answer.queue.c_str());
+            return;
+        }
         answers_[answer.queue] = answer;
         if (answer.queue == selectedQueue_ && !destroyed_) ShowPane(answer);
     });
@@ -127,6 +130,7 @@ void PrintDialogTab::ShowPane(const QueueAnswer &answer) {
                 KVXRunLoopRunOnce();
                 AfterModelChange();
             });
+            g_signal_connect(pane->Widget(), "size-allocate", G_CALLBACK(OnPaneAllocated), this);
         } catch (...) {
             panes_.erase(answer.queue);
             answers_[answer.queue].paneApplies = false;  // asked once per dialog
@@ -243,6 +247,16 @@ void PrintDialogTab::OnGenericComboChanged(GtkComboBox *combo, PrintDialogTab *t
 
 void PrintDialogTab::OnDialogDestroy(GtkWidget *, PrintDialogTab *tab) {
     Guarded([tab] { tab->OnDestroy(); });
+}
+
+// Where the pane sits, for a person (or a test) looking at the dialog.
+void PrintDialogTab::OnPaneAllocated(GtkWidget *pane, GdkRectangle *, PrintDialogTab *tab) {
+    gint x = 0;
+    gint y = 0;
+    if (gtk_widget_translate_coordinates(pane, GTK_WIDGET(tab->dialog_), 0, 0, &x, &y) &&
+        std::pair(x, y) != std::exchange(tab->panePosition_, std::pair(x, y))) {
+        g_debug("pane of %s at %d,%d in the dialog", tab->selectedQueue_.c_str(), x, y);
+    }
 }
 
 gboolean PrintDialogTab::OnRunLoopTick(gpointer tab) {

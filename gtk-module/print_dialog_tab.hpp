@@ -10,6 +10,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "generic_options.hpp"
@@ -49,6 +50,7 @@ private:
     static void OnSelectedPrinterNotify(GObject *, GParamSpec *, PrintDialogTab *tab);
     static void OnGenericComboChanged(GtkComboBox *combo, PrintDialogTab *tab);
     static void OnDialogDestroy(GtkWidget *, PrintDialogTab *tab);
+    static void OnPaneAllocated(GtkWidget *pane, GdkRectangle *, PrintDialogTab *tab);
     static gboolean OnRunLoopTick(gpointer tab);
 
     GtkPrintUnixDialog *dialog_;
@@ -65,6 +67,7 @@ private:
     std::map<std::string, GenericOption> boundOptions_;  // pane key -> the dialog's widget, referenced
     std::vector<GtkWidget *> hiddenContainers_;
     std::set<std::string> reported_;
+    std::pair<gint, gint> panePosition_{-1, -1};  // where the pane was last drawn
     bool writing_ = false;
     bool accepted_ = false;
     bool destroyed_ = false;

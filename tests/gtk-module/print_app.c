@@ -12,7 +12,8 @@
 #include <string.h>
 
 static GtkPrintSettings *last_settings;
-static GMainLoop *loop;
+static gboolean finished;  /* the current print's end was reported */
+static gboolean queued;    /* its job is on the scheduler */
 
 static void draw_page(GtkPrintOperation *operation, GtkPrintContext *context, gint page, gpointer data) {
     (void)operation, (void)page, (void)data;
@@ -34,8 +35,20 @@ static void report(gboolean printed) {
 static void operation_done(GtkPrintOperation *operation, GtkPrintOperationResult result, gpointer data) {
     (void)data;
     if (result == GTK_PRINT_OPERATION_RESULT_APPLY) keep_settings(gtk_print_operation_get_print_settings(operation));
+    else queued = TRUE;
     report(result == GTK_PRINT_OPERATION_RESULT_APPLY);
-    g_main_loop_quit(loop);
+    finished = TRUE;
+}
+
+/* An async operation is done before its job has reached the scheduler. */
+static void operation_status_changed(GtkPrintOperation *operation, gpointer data) {
+    (void)data;
+    if (gtk_print_operation_get_status(operation) >= GTK_PRINT_STATUS_PENDING) queued = TRUE;
+}
+
+static void wait_until_finished(void) {
+    while (!finished || !queued) g_main_context_iteration(NULL, TRUE);
+    finished = queued = FALSE;
 }
 
 static void run_operation(gboolean async) {
@@ -44,7 +57,9 @@ static void run_operation(gboolean async) {
     gtk_print_operation_set_n_pages(operation, 1);
     gtk_print_operation_set_allow_async(operation, async);
     g_signal_connect(operation, "draw-page", G_CALLBACK(draw_page), NULL);
+    gtk_print_operation_set_track_print_status(operation, TRUE);
     g_signal_connect(operation, "done", G_CALLBACK(operation_done), NULL);
+    g_signal_connect(operation, "status-changed", G_CALLBACK(operation_status_changed), NULL);
     GError *error = NULL;
     GtkPrintOperationResult result =
         gtk_print_operation_run(operation, GTK_PRINT_OPERATION_ACTION_PRINT_DIALOG, NULL, &error);
@@ -52,9 +67,12 @@ static void run_operation(gboolean async) {
         fprintf(stderr, "print_app: %s\n", error->message);
         exit(1);
     }
-    /* A modal run that printed still sends the job on; done says when. */
-    if (async || result == GTK_PRINT_OPERATION_RESULT_APPLY) g_main_loop_run(loop);
-    else report(FALSE);
+    /* done says when the job has gone; a modal run canceled may not say. */
+    if (!async && result != GTK_PRINT_OPERATION_RESULT_APPLY && !finished) {
+        report(FALSE);
+        finished = queued = TRUE;
+    }
+    wait_until_finished();
     g_object_unref(operation);
 }
 
@@ -62,7 +80,7 @@ static void job_sent(GtkPrintJob *job, gpointer data, const GError *error) {
     (void)job, (void)data;
     if (error != NULL) fprintf(stderr, "print_app: %s\n", error->message);
     report(error == NULL);
-    g_main_loop_quit(loop);
+    finished = queued = TRUE;
 }
 
 static void run_own_dialog(void) {
@@ -92,7 +110,7 @@ static void run_own_dialog(void) {
     cairo_show_page(cr);
     cairo_destroy(cr);
     gtk_print_job_send(job, job_sent, NULL, NULL);
-    g_main_loop_run(loop);
+    wait_until_finished();
     g_object_unref(job);
 }
 
@@ -103,7 +121,6 @@ int main(int argc, char **argv) {
         return 2;
     }
     const char *style = argv[1];
-    loop = g_main_loop_new(NULL, FALSE);
     last_settings = gtk_print_settings_new();
     gtk_print_settings_set_printer(last_settings, argv[2]);
     for (int dialog = atoi(argv[3]); dialog > 0; --dialog) {
@@ -111,6 +128,5 @@ int main(int argc, char **argv) {
         else run_operation(strcmp(style, "async") == 0);
     }
     g_clear_object(&last_settings);
-    g_main_loop_unref(loop);
     return 0;
 }
