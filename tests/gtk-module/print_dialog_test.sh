@@ -14,7 +14,7 @@ readonly kWaitTries=150  # x 0.1 s
 # Where the pane's controls are, from the pane's top left (its interface file).
 readonly kPrintMode="225 28" kDIN="395 29" kDepartment="225 62" kDC="395 63"
 # The printer list's rows in GTK's dialog ("Print to File" first, then by name).
-readonly kFirstPrinterRow="70 86" kPrinterRowPitch=23
+readonly kPrinterRowX=70 kFirstPrinterRowY=86 kPrinterRowPitch=23
 readonly kPaneKeys='^(PrintMode|DINDigit[1-5]|DeptCode|DCDigit[1-5]|ZELOrientation)='
 
 work=$(mktemp -d)
@@ -45,8 +45,8 @@ export GTK_PATH=$work/prefix/lib/gtk-3.0 GTK_MODULES=kvx-print G_MESSAGES_DEBUG=
 
 # ---- the application and its dialog ----------------------------------------
 
-start_app() {  # STYLE PRINTER DIALOGS
-  "$app" "$@" >"$work/app.out" 2>"$work/app.err" &
+start_app() {  # STYLE PRINTER DIALOGS; a stuck application ends after a minute
+  timeout 60 "$app" "$@" >"$work/app.out" 2>"$work/app.err" &
   app_pid=$!
 }
 
@@ -62,7 +62,6 @@ wait_for() {  # PATTERN [COUNT]: until the application has said it COUNT times
 }
 
 finish_app() {
-  for ((try = 0; try < kWaitTries; ++try)); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
   wait "$app_pid" || fail "the application exited with status $?"
   app_pid=
 }
@@ -83,11 +82,10 @@ click_in_pane() {  # X Y from the pane's top left
   click $((${origin%,*} + $1)) $((${origin#*,} + $2))
 }
 
-choose() {  # CONTROL DOWNS: open the popup, move down, take the item
+choose() {  # CONTROL DOWN...: open the popup, move down, take the item
   click_in_pane $1
-  local keys=()
-  for ((step = 0; step < $2; ++step)); do keys+=(Down); done
-  xdotool key --delay 150 "${keys[@]}" Return
+  shift
+  xdotool key --delay 150 "$@" Return
 }
 
 type_into() {  # CONTROL TEXT
@@ -99,9 +97,8 @@ type_into() {  # CONTROL TEXT
 show_tab() { xdotool key --delay 150 ctrl+Page_Down ctrl+Page_Down; }
 
 select_printer_row() {  # ROW (0: Print to File)
-  local row=($kFirstPrinterRow)
   xdotool key --delay 150 ctrl+Page_Up ctrl+Page_Up
-  click "${row[0]}" $((row[1] + $1 * kPrinterRowPitch))
+  click "$kPrinterRowX" $((kFirstPrinterRowY + $1 * kPrinterRowPitch))
 }
 
 print_now() {  # then waits for the application to say so
@@ -119,11 +116,6 @@ last_job_keys() {  # QUEUE: the pane's keys of its latest job, sorted, one KEY=V
     sed -n 's/^ *\([A-Za-z0-9]*\) ([a-zA-Z]*) = \(.*\)$/\1=\2/p' | { grep -E "$kPaneKeys" || true; } | sort
 }
 
-digits() {  # NAME DIGITS: NAME1=d1 ... NAME5=d5
-  local i
-  for ((i = 0; i < ${#2}; ++i)); do echo "$1$((i + 1))=${2:i:1}"; done
-}
-
 expect_job() {  # QUEUE WHAT EXPECTED
   local got
   got=$(last_job_keys "$1")
@@ -134,8 +126,11 @@ $3"
   echo "ok: $2"
 }
 
-job_keys() {  # MODE DIN DEPT DC
-  { echo "PrintMode=$1"; digits DINDigit "$2"; echo "DeptCode=$3"; digits DCDigit "$4"; echo ZELOrientation=Portrait; } | sort
+job_keys() {  # MODE DIN DEPT DC: what the job should carry, as last_job_keys gives it
+  local i
+  { echo "PrintMode=$1" "DeptCode=$3" ZELOrientation=Portrait
+    for ((i = 0; i < 5; ++i)); do echo "DINDigit$((i + 1))=${2:i:1}" "DCDigit$((i + 1))=${4:i:1}"; done
+  } | tr ' ' '\n' | sort
 }
 
 no_module_lines() {
@@ -150,9 +145,9 @@ start_app modal a-korvane 2
 wait_for 'pane of a-korvane at'
 find_dialog
 show_tab
-choose "$kPrintMode" 2
+choose "$kPrintMode" Down Down
 type_into "$kDIN" 48213
-choose "$kDepartment" 1
+choose "$kDepartment" Down
 type_into "$kDC" 90517
 sleep 0.3
 "$grab" "$out/gtk-print-dialog-tab.png" "$window"
@@ -181,7 +176,7 @@ start_app unix a-korvane 1
 wait_for 'pane of a-korvane at'
 find_dialog
 show_tab
-choose "$kPrintMode" 2
+choose "$kPrintMode" Down Down
 type_into "$kDIN" 48213
 select_printer_row 2
 wait_for 'no pane for b-other'
