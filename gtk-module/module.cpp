@@ -43,6 +43,8 @@ gboolean OnWidgetShown(GSignalInvocationHint *, guint, const GValue *parameters,
             PrintDialogTab::AttachTo(GTK_PRINT_UNIX_DIALOG(widget), PlugInsFolder());
         } catch (const std::exception &error) {
             ReportProblem(error.what());
+        } catch (...) {
+            ReportProblem("an unexpected failure; the print dialog goes on without the pane");
         }
     }
     return TRUE;  // stay hooked
@@ -55,6 +57,8 @@ gboolean OnDialogResponse(GSignalInvocationHint *, guint, const GValue *paramete
             tab->OnResponse(g_value_get_int(&parameters[1]));
         } catch (const std::exception &error) {
             ReportProblem(error.what());
+        } catch (...) {
+            ReportProblem("an unexpected failure; the print dialog goes on without the pane");
         }
     }
     return TRUE;

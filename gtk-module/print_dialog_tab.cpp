@@ -38,7 +38,7 @@ void Guarded(Action &&action) {
 }  // namespace
 
 void PrintDialogTab::AttachTo(GtkPrintUnixDialog *dialog, const std::string &plugInsFolder) {
-    if (Of(GTK_WIDGET(dialog)) != nullptr) return;
+    if (PrintDialogTab *shownBefore = Of(GTK_WIDGET(dialog))) return shownBefore->StartOver();
     auto tab = std::make_unique<PrintDialogTab>(dialog, plugInsFolder);
     g_object_set_data_full(G_OBJECT(dialog), kTabDataKey, tab.release(),
                            [](gpointer data) { std::unique_ptr<PrintDialogTab>(static_cast<PrintDialogTab *>(data)); });
@@ -70,6 +70,24 @@ PrintDialogTab::~PrintDialogTab() {
 void PrintDialogTab::OnResponse(gint response) {
     accepted_ = response == GTK_RESPONSE_OK;
     if (shownPane_ != nullptr) WriteChoicesToDialog();
+}
+
+// An application that shows its dialog again asks for a new print: the
+// panes start over, so that nothing typed for the last job (the DIN above
+// all) is carried into this one.
+void PrintDialogTab::StartOver() {
+    if (destroyed_) return;
+    UnbindGenericOptions();
+    RestoreHiddenContainers(hiddenContainers_);
+    DismissPanes();
+    accepted_ = false;
+    OnPrinterSelected();
+}
+
+void PrintDialogTab::DismissPanes() {
+    for (auto &[queue, pane] : panes_) pane->Dismiss(accepted_ && pane.get() == shownPane_);
+    shownPane_ = nullptr;
+    panes_.clear();
 }
 
 void PrintDialogTab::OnPrinterSelected() {
@@ -226,9 +244,7 @@ void PrintDialogTab::OnDestroy() {
     runLoopTimer_ = 0;
     UnbindGenericOptions();
     ForgetHiddenContainers(hiddenContainers_);
-    for (auto &[queue, pane] : panes_) pane->Dismiss(accepted_ && pane.get() == shownPane_);
-    shownPane_ = nullptr;
-    panes_.clear();
+    DismissPanes();
 }
 
 void PrintDialogTab::ReportOnce(const std::string &subject, const std::string &message) {

@@ -21,7 +21,8 @@ namespace kvx::gtk_module {
 class PrintDialogTab {
 public:
     // Adds the (hidden) tab to the dialog and follows its printer selection;
-    // the tab lives until the dialog is destroyed.
+    // the tab lives until the dialog is destroyed. A dialog shown again
+    // starts over.
     static void AttachTo(GtkPrintUnixDialog *dialog, const std::string &plugInsFolder);
     // The tab of a dialog it was attached to, else null.
     static PrintDialogTab *Of(GtkWidget *dialog);
@@ -36,6 +37,8 @@ public:
     void OnResponse(gint response);
 
 private:
+    void StartOver();
+    void DismissPanes();
     void OnPrinterSelected();
     void OnAnswer(const QueueAnswer &answer);
     void ShowPane(const QueueAnswer &answer);

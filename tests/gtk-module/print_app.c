@@ -3,7 +3,8 @@
  * settings the last one ended with, as editors do. STYLE is how it asks:
  *   modal  gtk_print_operation_run, blocking
  *   async  gtk_print_operation_run with allow-async, then the main loop
- *   unix   its own GtkPrintUnixDialog, then a GtkPrintJob
+ *   unix   its own GtkPrintUnixDialog, hidden and shown again for the next
+ *          print, then a GtkPrintJob
  * It starts on PRINTER. After each dialog it writes one line on stdout:
  * "printed" or "canceled". */
 #include <gtk/gtk.h>
@@ -83,11 +84,11 @@ static void job_sent(GtkPrintJob *job, gpointer data, const GError *error) {
     finished = queued = TRUE;
 }
 
-static void run_own_dialog(void) {
-    GtkWidget *dialog = gtk_print_unix_dialog_new("Print", NULL);
+static void run_own_dialog(GtkWidget *dialog) {
     gtk_print_unix_dialog_set_settings(GTK_PRINT_UNIX_DIALOG(dialog), last_settings);
-    if (gtk_dialog_run(GTK_DIALOG(dialog)) != GTK_RESPONSE_OK) {
-        gtk_widget_destroy(dialog);
+    const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
+    gtk_widget_hide(dialog);
+    if (response != GTK_RESPONSE_OK) {
         report(FALSE);
         return;
     }
@@ -97,7 +98,6 @@ static void run_own_dialog(void) {
     GtkPrintJob *job = gtk_print_job_new("kvx-print test", gtk_print_unix_dialog_get_selected_printer(unix_dialog),
                                          settings, gtk_print_unix_dialog_get_page_setup(unix_dialog));
     g_object_unref(settings);
-    gtk_widget_destroy(dialog);
     GError *error = NULL;
     cairo_surface_t *surface = gtk_print_job_get_surface(job, &error);
     if (surface == NULL) {
@@ -123,10 +123,12 @@ int main(int argc, char **argv) {
     const char *style = argv[1];
     last_settings = gtk_print_settings_new();
     gtk_print_settings_set_printer(last_settings, argv[2]);
+    GtkWidget *own_dialog = gtk_print_unix_dialog_new("Print", NULL);
     for (int dialog = atoi(argv[3]); dialog > 0; --dialog) {
-        if (strcmp(style, "unix") == 0) run_own_dialog();
+        if (strcmp(style, "unix") == 0) run_own_dialog(own_dialog);
         else run_operation(strcmp(style, "async") == 0);
     }
+    gtk_widget_destroy(own_dialog);
     g_clear_object(&last_settings);
     return 0;
 }

@@ -171,8 +171,9 @@ finish_app
 no_module_lines
 
 # The application's own GtkPrintUnixDialog and GtkPrintJob: values typed,
-# then another printer and back, then print.
-start_app unix a-korvane 1
+# then another printer and back, then print; the same dialog shown again
+# starts without the DIN.
+start_app unix a-korvane 2
 wait_for 'pane of a-korvane at'
 find_dialog
 show_tab
@@ -184,6 +185,10 @@ select_printer_row 1
 wait_for 'tab for a-korvane' 2
 print_now 1
 expect_job a-korvane "unix dialog: values kept across a visit to another printer" "$(job_keys Private 48213 false 00000)"
+wait_for 'tab for a-korvane' 3
+find_dialog
+print_now 2
+expect_job a-korvane "unix dialog: shown again, it starts without the DIN" "$(job_keys Private 00000 false 00000)"
 finish_app
 no_module_lines
 
