@@ -168,8 +168,9 @@ void PrintDialogTab::ShowPane(const QueueAnswer &answer) {
     WriteChoicesToDialog();
     gtk_widget_show(tab_);
     if (runLoopTimer_ == 0) runLoopTimer_ = g_timeout_add(kRunLoopTickMilliseconds, OnRunLoopTick, this);
-    g_debug("tab for %s shown %.1f ms after the printer was selected", answer.queue.c_str(),
-            static_cast<double>(g_get_monotonic_time() - selectedAt_) / kMicrosecondsPerMillisecond);
+    g_debug("tab for %s shown %.1f ms after the printer was selected (the check took %.1f ms)", answer.queue.c_str(),
+            static_cast<double>(g_get_monotonic_time() - selectedAt_) / kMicrosecondsPerMillisecond,
+            answer.checkMilliseconds);
 }
 
 // Finds the dialog's widget for each of the pane's keys and hides it; false

@@ -27,6 +27,7 @@ namespace {
 constexpr int kConnectTimeoutMilliseconds = 3000;
 constexpr double kRequestTimeoutSeconds = 5.0;
 constexpr int kEncryptionBlocking = 1;
+constexpr double kMicrosecondsPerMillisecond = 1000.0;
 constexpr std::string_view kTempFilePattern = "kvx-print-XXXXXX.ppd";
 constexpr int kTempFileSuffixLength = 4;  // ".ppd"
 // What the pane says when its plug-in declines a printer; anything else
@@ -102,6 +103,7 @@ void RunJob(GTask *task, gpointer, gpointer data, GCancellable *) {
     Job &job = *static_cast<Job *>(data);
     QueueAnswer &answer = job.answer;
     answer.queue = job.queue;
+    const gint64 started = g_get_monotonic_time();
     try {
         Fetched fetched = FetchPPDBytes(job.queue);
         answer.failure = fetched.failure;
@@ -116,6 +118,7 @@ void RunJob(GTask *task, gpointer, gpointer data, GCancellable *) {
         answer.paneApplies = false;
         answer.failure = error.what();
     }
+    answer.checkMilliseconds = static_cast<double>(g_get_monotonic_time() - started) / kMicrosecondsPerMillisecond;
     g_task_return_boolean(task, TRUE);
 }
 

@@ -48,6 +48,7 @@ struct QueueAnswer {
     bool paneApplies = false;
     std::string paneTitle;
     PaneOptions options;
+    double checkMilliseconds = 0;  // fetching and asking, off the main loop
     // Why nothing is shown when that is a fault (a bundle that does not
     // load, a scheduler that does not answer); empty for another model.
     std::string failure;
