@@ -16,11 +16,14 @@ static GtkPrintSettings *last_settings;
 static gboolean finished;  /* the current print's end was reported */
 static gboolean queued;    /* its job is on the scheduler */
 
-static void draw_page(GtkPrintOperation *operation, GtkPrintContext *context, gint page, gpointer data) {
-    (void)operation, (void)page, (void)data;
-    cairo_t *cr = gtk_print_context_get_cairo_context(context);
+static void draw_text(cairo_t *cr) {
     cairo_move_to(cr, 20, 40);
     cairo_show_text(cr, "kvx-print test page");
+}
+
+static void draw_page(GtkPrintOperation *operation, GtkPrintContext *context, gint page, gpointer data) {
+    (void)operation, (void)page, (void)data;
+    draw_text(gtk_print_context_get_cairo_context(context));
 }
 
 static void keep_settings(GtkPrintSettings *settings) {
@@ -105,8 +108,7 @@ static void run_own_dialog(GtkWidget *dialog) {
         exit(1);
     }
     cairo_t *cr = cairo_create(surface);
-    cairo_move_to(cr, 20, 40);
-    cairo_show_text(cr, "kvx-print test page");
+    draw_text(cr);
     cairo_show_page(cr);
     cairo_destroy(cr);
     gtk_print_job_send(job, job_sent, NULL, NULL);

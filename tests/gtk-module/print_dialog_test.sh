@@ -112,7 +112,7 @@ last_job_keys() {  # QUEUE: the pane's keys of its latest job, sorted, one KEY=V
   local job
   job=$(lpstat -W all -o "$1" | sed -n "s/^$1-\([0-9]*\) .*/\1/p" | sort -n | tail -1)
   [[ -n $job ]] || fail "no job on $1"
-  ipptool -tv -d job="$job" "ipp://$CUPS_SERVER/printers/$1" "$source/tests/gtk-module/job.test" |
+  ipptool -tv "ipp://$CUPS_SERVER/jobs/$job" get-job-attributes.test |
     sed -n 's/^ *\([A-Za-z0-9]*\) ([a-zA-Z]*) = \(.*\)$/\1=\2/p' | { grep -E "$kPaneKeys" || true; } | sort
 }
 
