@@ -24,6 +24,21 @@ std::string StringAt(CFArrayRef array, CFIndex index) {
                                                                          : std::string();
 }
 
+void SetChoice(CFMutableDictionaryRef ppdDict, const std::string &key, const std::string &choice) {
+    const CFHolder<CFStringRef> keyString = MakeString(key);
+    const CFHolder<CFStringRef> choiceString = MakeString(choice);
+    if (keyString && choiceString) CFDictionarySetValue(ppdDict, keyString.get(), choiceString.get());
+}
+
+// A session whose ticket holds the starting choices before the pane first
+// reads it.
+std::unique_ptr<dialog::PrintSession> MakeSession(const QueueAnswer &answer, const std::string &plugInsFolder,
+                                                  const Choices &starting) {
+    auto session = std::make_unique<dialog::PrintSession>(SessionOptions(answer, plugInsFolder));
+    for (const auto &[key, choice] : starting) SetChoice(session->PPDDict(), key, choice);
+    return session;
+}
+
 GtkWidget *MakeCell(const std::string &text) {
     GtkWidget *label = gtk_label_new(text.c_str());
     gtk_label_set_xalign(GTK_LABEL(label), kStartAlignment);
@@ -35,8 +50,8 @@ GtkWidget *MakeCell(const std::string &text) {
 QueuePane::QueuePane(const QueueAnswer &answer, const std::string &plugInsFolder, const Choices &starting,
                      std::function<void()> afterAction)
     : answer_(answer),
-      session_(SessionOptions(answer, plugInsFolder)),
-      host_(plugInsFolder, session_),
+      session_(MakeSession(answer, plugInsFolder, starting)),
+      host_(plugInsFolder, *session_),
       box_(gtk_box_new(GTK_ORIENTATION_VERTICAL, kSummarySpacing)),
       summary_(gtk_grid_new()) {
     g_object_ref_sink(box_);
@@ -46,7 +61,6 @@ QueuePane::QueuePane(const QueueAnswer &answer, const std::string &plugInsFolder
         g_object_unref(box_);
         throw std::runtime_error(host_.NotShownReason());
     }
-    for (const auto &[key, choice] : starting) SetTicketChoice(key, choice);
     host_.SyncFromTicket();
     view_ = std::make_unique<dialog::PaneView>(host_.DialogWindow(), std::move(afterAction));
     gtk_grid_set_row_spacing(GTK_GRID(summary_), kSummarySpacing);
@@ -68,7 +82,7 @@ Choices QueuePane::SyncToTicket() {
     if (!host_.IsShown() || host_.SyncToTicket() != noErr) return choices;
     for (const OptionText &option : answer_.options.texts) {
         const CFHolder<CFStringRef> key = MakeString(option.key);
-        const auto value = static_cast<CFTypeRef>(CFDictionaryGetValue(session_.PPDDict(), key.get()));
+        const auto value = static_cast<CFTypeRef>(CFDictionaryGetValue(session_->PPDDict(), key.get()));
         if (value != nullptr && CFGetTypeID(value) == CFStringGetTypeID()) {
             choices[option.key] = ToUTF8(static_cast<CFStringRef>(value));
         }
@@ -78,7 +92,7 @@ Choices QueuePane::SyncToTicket() {
 
 void QueuePane::TakeChoice(const std::string &key, const std::string &choice) {
     if (!host_.IsShown()) return;
-    SetTicketChoice(key, choice);
+    SetChoice(session_->PPDDict(), key, choice);
     host_.SyncFromTicket();
     Redraw();
 }
@@ -92,12 +106,6 @@ void QueuePane::Redraw() {
 void QueuePane::Dismiss(bool accepted) {
     view_.reset();
     host_.Dismiss(accepted ? dialog::DialogOutcome::Accepted : dialog::DialogOutcome::Canceled);
-}
-
-void QueuePane::SetTicketChoice(const std::string &key, const std::string &choice) {
-    const CFHolder<CFStringRef> keyString = MakeString(key);
-    const CFHolder<CFStringRef> choiceString = MakeString(choice);
-    if (keyString && choiceString) CFDictionarySetValue(session_.PPDDict(), keyString.get(), choiceString.get());
 }
 
 void QueuePane::RedrawSummary() {

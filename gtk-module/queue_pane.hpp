@@ -47,11 +47,10 @@ public:
     void Dismiss(bool accepted);
 
 private:
-    void SetTicketChoice(const std::string &key, const std::string &choice);
     void RedrawSummary();
 
     QueueAnswer answer_;  // first: its PPD file outlives the session bound to it
-    dialog::PrintSession session_;
+    std::unique_ptr<dialog::PrintSession> session_;
     dialog::PaneHost host_;
     GtkWidget *box_;
     GtkWidget *summary_;
