@@ -33,7 +33,9 @@ fail() {
 }
 
 CUPS_SERVER=$(bash "$source/tests/cups/private-cupsd.sh" start "$work/cups")
-export CUPS_SERVER
+# Nobody's own printer defaults or GTK settings take part.
+mkdir "$work/home" "$work/client-root"
+export CUPS_SERVER HOME=$work/home CUPS_SERVERROOT=$work/client-root
 sed 's/^\*DefaultDeptCode: False/*DefaultDeptCode: True/' "$source/resources/ppd/korvane-rm4750.ppd" >"$work/dept.ppd"
 for queue in a-korvane:$source/resources/ppd/korvane-rm4750.ppd b-other:$source/resources/ppd/korvane-rm2200.ppd \
              c-dept:$work/dept.ppd; do
