@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "pane_keys.hpp"
+#include "pane/pane_keys.hpp"
 
 namespace kvx::gtk_module {
 namespace {

@@ -10,10 +10,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "messages.hpp"
-#include "pane_host.hpp"
-#include "pane_keys.hpp"
-#include "session.hpp"
+#include "cli/messages.hpp"
+#include "pane/pane_host.hpp"
+#include "pane/pane_keys.hpp"
+#include "pane/print_session.hpp"
 
 // The queue's PPD is what the plug-in decides on; libcups' PPD reader is
 // deprecated in favour of IPP queries that do not carry it.

@@ -12,10 +12,10 @@
 #include <memory>
 #include <string>
 
-#include "pane_host.hpp"
-#include "pane_view.hpp"
+#include "pane/pane_host.hpp"
+#include "pane/print_session.hpp"
 #include "queue_check.hpp"
-#include "session.hpp"
+#include "window/pane-view/pane_view.hpp"
 
 namespace kvx::gtk_module {
 
