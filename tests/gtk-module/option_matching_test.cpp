@@ -2,6 +2,7 @@
 // from: the rules that decide what reaches the job, without a display.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "option_matching.hpp"
@@ -42,26 +43,25 @@ TEST(OptionLabels, AMissingOrAmbiguousTextMatchesNothing) {
               (std::vector<std::string>{"PrintMode", "DINDigit1", "DCDigit1", "ZELOrientation"}));
 }
 
-// A PPD whose digits offer 0-9 and default to 0, with print modes and a
-// department switch; the keys in `missing` it lacks.
+// A PPD whose digits offer 0-9 and default to 0, with print modes, a
+// department switch and an orientation; the keys in `missing` it lacks.
 StartingChoiceSources Sources(const Choices &dialog, const std::set<std::string> &missing = {}) {
-    const auto offers = [missing](const std::string &key, const std::string &choice) {
-        if (missing.contains(key)) return false;
-        if (key == "PrintMode") return choice == "Normal" || choice == "Private";
-        if (key == "DeptCode") return choice == "True" || choice == "False";
-        if (key == "ZELOrientation") return choice == "Portrait" || choice == "Landscape";
-        return choice.size() == 1 && choice[0] >= '0' && choice[0] <= '9';
+    const auto choicesOf = [](const std::string &key) -> std::vector<std::string> {
+        if (key == "PrintMode") return {"Normal", "Private"};
+        if (key == "DeptCode") return {"False", "True"};
+        if (key == "ZELOrientation") return {"Portrait", "Landscape"};
+        return {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
     };
-    const auto defaults = [offers](const std::string &key) -> std::optional<std::string> {
-        const Choices kDefaults = {{"PrintMode", "Normal"}, {"DeptCode", "False"}, {"ZELOrientation", "Portrait"}};
-        const std::string choice = kDefaults.contains(key) ? kDefaults.at(key) : "0";
-        return offers(key, choice) ? std::optional(choice) : std::nullopt;
+    const auto lookUp = [](const Choices &choices, const std::string &key) {
+        return choices.contains(key) ? std::optional(choices.at(key)) : std::nullopt;
     };
-    return {.dialogChoice = [dialog](const std::string &key) -> std::optional<std::string> {
-                return dialog.contains(key) ? std::optional(dialog.at(key)) : std::nullopt;
+    return {.dialogChoice = [=](const std::string &key) { return lookUp(dialog, key); },
+            .ppdDefault = [=](const std::string &key) {
+                return missing.contains(key) ? std::nullopt : std::optional(choicesOf(key).front());
             },
-            .ppdDefault = defaults,
-            .ppdOffers = offers};
+            .ppdOffers = [=](const std::string &key, const std::string &choice) {
+                return !missing.contains(key) && std::ranges::count(choicesOf(key), choice) == 1;
+            }};
 }
 
 TEST(StartingChoices, TheDialogsChoicesCarryOverButNeverTheDIN) {
