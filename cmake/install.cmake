@@ -29,3 +29,11 @@ install(TARGETS KVXPDE LIBRARY DESTINATION ${KVX_INSTALL_BUNDLE_DIR}/Contents/Ma
 install(DIRECTORY ${KVX_BUNDLE_DIR}/ DESTINATION ${KVX_INSTALL_BUNDLE_DIR}
         PATTERN MacOS EXCLUDE)
 install(FILES resources/ppd/korvane-rm4750.ppd DESTINATION ${KVX_INSTALL_PPD_DIR})
+
+# kvx-print, the GTK 3 module, goes where GTK looks for modules of this
+# prefix. It finds kvx's private folder relative to itself, so a moved prefix works.
+set(KVX_GTK_MODULE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/gtk-3.0/modules)
+file(RELATIVE_PATH kvx_module_to_private /${KVX_GTK_MODULE_INSTALL_DIR} /${KVX_INSTALL_PRIVATE_DIR})
+set_target_properties(kvx-print PROPERTIES INSTALL_RPATH "$ORIGIN/${kvx_module_to_private}")
+target_compile_definitions(kvx-print PRIVATE KVX_INSTALLED_PLUGINS_FROM_MODULE="${kvx_module_to_private}/PlugIns")
+install(TARGETS kvx-print LIBRARY DESTINATION ${KVX_GTK_MODULE_INSTALL_DIR})
