@@ -7,6 +7,7 @@ namespace kvx::dialog {
 std::string_view HelpText() {
     return R"HELP(Usage: kvx-dialog [--ppd FILE | --printer QUEUE] [options] --script FILE|-
        kvx-dialog --gui [--script FILE [--screenshot OUT.png]] [options]
+       kvx-dialog [--printer QUEUE] [options] FILE     (the window; Print submits FILE)
        kvx-dialog --list-printers [--json]
        kvx-dialog --help
 Options:

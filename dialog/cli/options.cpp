@@ -58,9 +58,10 @@ bool *FlagFor(std::string_view name, Options &options) {
 }
 
 // The CUPS options that make sense only together, or not together.
+// In the window the person may still choose a queue before Print.
 void CheckPrinterCombinations(const Options &options, bool ppdGiven) {
     if (ppdGiven && options.printerQueue) FailUsage("--ppd and --printer name two printers; give one");
-    if (!options.printerQueue && (options.printPath || options.saveDefaults)) {
+    if (!options.printerQueue && !options.windowRequested && (options.printPath || options.saveDefaults)) {
         FailUsage("--print and --save-defaults need a CUPS queue: --printer QUEUE");
     }
 }
@@ -97,6 +98,12 @@ Options ParseOptions(std::span<char *const> arguments) {
             options.windowTrace = true;
             continue;
         }
+        // A file to print, as a desktop's "Open with" gives it: --print FILE.
+        if (!argument.starts_with("-")) {
+            if (options.printPath) FailUsage("one file to print, not two: " + Quoted(argument));
+            options.printPath = argument;
+            continue;
+        }
         // Both "--name VALUE" and "--name=VALUE".
         const size_t equals = argument.find('=');
         const std::string_view name = argument.substr(0, equals);
@@ -115,14 +122,17 @@ Options ParseOptions(std::span<char *const> arguments) {
     }
 
     if (options.helpRequested) return options;
-    CheckPrinterCombinations(options, ppdGiven);
-    if (options.listPrinters) return options;
+    if (options.listPrinters) {
+        CheckPrinterCombinations(options, ppdGiven);
+        return options;
+    }
     if (options.screenshotPath && !scriptGiven) FailUsage("--screenshot needs --script FILE");
     if (options.screenshotPath) options.windowRequested = true;
     if (!scriptGiven && !options.windowRequested) {
         if (!HasDisplay()) FailUsage("--script FILE (or - for stdin) is required without a display");
         options.windowRequested = true;
     }
+    CheckPrinterCombinations(options, ppdGiven);
     return options;
 }
 
