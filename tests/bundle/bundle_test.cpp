@@ -77,15 +77,4 @@ TEST_F(Bundle, LocalizedStringsComeFromTheFirstEnglishFolderOrFallBackToTheValue
     EXPECT_EQ(Copy(nullptr, "DC", value.get()), kFallback);
 }
 
-TEST_F(Bundle, MalformedTableIsReportedOnceAndReadsAsEmpty) {
-    CFBundleRef bundle = makeBundle("Malformed.plugin", {{"English.lproj/Localizable.strings", "\"DIN\" = \"DIN\";\n\"DC\" = Code;\n"}});
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(Copy(bundle, "DIN", CFSTR("Missing Localizable.strings")), kFallback) << "even its good entries are gone";
-    EXPECT_EQ(Copy(bundle, "DC", CFSTR("Missing Localizable.strings")), kFallback);
-    const std::string report = testing::internal::GetCapturedStderr();
-    EXPECT_NE(report.find("English.lproj/Localizable.strings"), std::string::npos) << report;
-    EXPECT_NE(report.find("line 2"), std::string::npos) << report;
-    EXPECT_EQ(report.find("Localizable.strings"), report.rfind("Localizable.strings")) << "reported twice: " << report;
-}
-
 }  // namespace
