@@ -2,7 +2,9 @@
 # kvx-dialog against a print server with many queues: a private scheduler
 # (tests/cups/private-cupsd.sh) gets N queues of generated PPDs of a chosen
 # size, about one in ten of them a Korvane RM-4750, and each figure is the
-# median of RUNS wall-clock runs, side by side:
+# median of RUNS wall-clock runs, side by side (with -b, a second dialog's
+# figure is taken right before each, as "before/after": on a shared
+# machine only figures taken together compare):
 #   list cold   kvx-dialog --list-printers with an empty model cache
 #   list warm   the same again, the cache filled by the run before
 #   lpstat      lpstat -l -p, the floor for asking the scheduler at all
@@ -10,8 +12,9 @@
 #               first frame, under Xvfb) with the N queues
 #   frame/none  the same with no scheduler listening
 #
-# usage: bench/cups_queues.sh [-d DIALOG] [-n "30 100 300"] [-s "10 100"] [-r RUNS]
+# usage: bench/cups_queues.sh [-d DIALOG] [-b BEFORE] [-n "30 100 300"] [-s "10 100"] [-r RUNS]
 #   DIALOG   the kvx-dialog to measure (default build/dialog/kvx-dialog)
+#   BEFORE   another kvx-dialog to compare with, such as an older build
 #   -n       queue counts; -s PPD sizes in KB; -r runs per figure (default 3)
 set -euo pipefail
 
@@ -21,19 +24,22 @@ readonly sample_ppd=$root/resources/ppd/korvane-rm4750.ppd
 readonly korvane_every=10   # queue i is a Korvane when i % 10 == 0
 
 dialog=$root/build/dialog/kvx-dialog
+before=
 counts="30 100 300"
 sizes="10 100"
 runs=3
-while getopts "d:n:s:r:" flag; do
+while getopts "d:b:n:s:r:" flag; do
   case $flag in
     d) dialog=$(realpath "$OPTARG") ;;
+    b) before=$(realpath "$OPTARG") ;;
     n) counts=$OPTARG ;;
     s) sizes=$OPTARG ;;
     r) runs=$OPTARG ;;
-    *) sed -n '2,20p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,23p' "$0" >&2; exit 2 ;;
   esac
 done
 [[ -x $dialog ]] || { echo "no kvx-dialog at $dialog" >&2; exit 2; }
+[[ -z $before || -x $before ]] || { echo "no kvx-dialog at $before" >&2; exit 2; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kvx-bench-queues.XXXXXX")
 xvfb_pid=
@@ -127,26 +133,41 @@ start_scheduler_with_queues() {
   ((listed == count)) || { echo "the scheduler has $listed queues, not $count" >&2; exit 1; }
 }
 
+# "BEFORE/AFTER" milliseconds of MODE runs of the dialog with ARGS, or
+# "AFTER" without -b.
+measure_dialogs() {
+  local mode=$1; shift
+  local after_ms
+  if [[ -n $before ]]; then
+    local before_ms
+    before_ms=$(measure "$mode" "$before" "$@")
+    after_ms=$(measure "$mode" "$dialog" "$@")
+    echo "$before_ms/$after_ms"
+  else
+    measure "$mode" "$dialog" "$@"
+  fi
+}
+
 start_display
 : >"$work/empty.script"
-frame=("$dialog" --gui --script "$work/empty.script" --screenshot "$work/frame.png")
+frame=(--gui --script "$work/empty.script" --screenshot "$work/frame.png")
 
-# No scheduler: a port that nothing listens on refuses at once.
-export CUPS_SERVER=127.0.0.1:9
-frame_none=$(measure warm "${frame[@]}")
-
-printf '%-5s %-7s %11s %11s %9s %9s %11s\n' queues ppd_kb "list cold" "list warm" lpstat frame frame/none
+printf '%-6s %-6s %8s %13s %13s %13s %13s   (ms)\n' queues ppd_kb lpstat "list cold" "list warm" frame frame/none
 for size in $sizes; do
   bash "$scheduler_script" stop "$work/cupsd" >/dev/null 2>&1 || true
   rm -rf "$work/cupsd"
   for count in $counts; do
     start_scheduler_with_queues "$count" "$size"
-    cold=$(measure cold "$dialog" --list-printers)
-    "$dialog" --list-printers >/dev/null 2>&1 || true
-    warm=$(measure warm "$dialog" --list-printers)
     lpstat_ms=$(measure warm lpstat -l -p)
-    frame_ms=$(measure warm "${frame[@]}")
-    printf '%-5s %-7s %9s ms %8s ms %6s ms %6s ms %8s ms\n' \
-      "$count" "$size" "$cold" "$warm" "$lpstat_ms" "$frame_ms" "$frame_none"
+    cold=$(measure_dialogs cold --list-printers)
+    # Each dialog warms the cache for itself right before its warm runs.
+    [[ -n $before ]] && "$before" --list-printers >/dev/null 2>&1
+    "$dialog" --list-printers >/dev/null 2>&1 || true
+    warm=$(measure_dialogs warm --list-printers)
+    frame_ms=$(measure_dialogs warm "${frame[@]}")
+    # No scheduler: a port that nothing listens on refuses at once.
+    frame_none=$(CUPS_SERVER=127.0.0.1:9 measure_dialogs warm "${frame[@]}")
+    printf '%-6s %-6s %8s %13s %13s %13s %13s\n' \
+      "$count" "$size" "$lpstat_ms" "$cold" "$warm" "$frame_ms" "$frame_none"
   done
 done

@@ -1,6 +1,8 @@
 #include "accept_actions.hpp"
 
 #include <fstream>
+#include <string_view>
+#include <vector>
 
 #include "cups_job.hpp"
 #include "dialog_error.hpp"
@@ -19,8 +21,8 @@ void RequireReadableFile(const std::string &path) {
 
 }  // namespace
 
-AcceptActions::AcceptActions(const Options &options, std::string ppdPath, std::ostream &out)
-    : options_(options), ppdPath_(std::move(ppdPath)), out_(out) {
+AcceptActions::AcceptActions(const Options &options, const PrintSession &session, std::ostream &out)
+    : options_(options), session_(session), out_(out) {
     if (options_.printPath) RequireReadableFile(*options_.printPath);
 }
 
@@ -33,13 +35,27 @@ void AcceptActions::Perform(CFDictionaryRef ppdDict) const {
     // The window may switch to a printer that is a PPD file after the command line named a queue.
     if ((options_.saveDefaults || options_.printPath) && !options_.printerQueue) {
         throw DialogError(kExitUsage, "--print and --save-defaults need a CUPS queue, and the printer is the PPD file " +
-                                          Quoted(ppdPath_));
+                                          Quoted(session_.PPDPath()));
     }
     const JobOptions options = CopyJobOptions(ppdDict);
-    CheckJobOptions(options, ppdPath_, options_.printerQueue.value_or(ppdPath_));
+    CheckJobOptions(options, session_.PPD(), options_.printerQueue.value_or(session_.PPDPath()), WhatIsNotDone());
     if (options_.lpOptions) out_ << FormatLpArguments(options) << std::endl;
     if (options_.saveDefaults) SaveQueueDefaults(*options_.printerQueue, options);
     if (options_.printPath) out_ << SubmitJob(*options_.printerQueue, *options_.printPath, options) << std::endl;
+}
+
+// "nothing was printed", "no defaults were saved" or both, as the run asked.
+std::string AcceptActions::WhatIsNotDone() const {
+    std::vector<std::string_view> notDone;
+    if (options_.lpOptions) notDone.push_back("no lp arguments were written");
+    if (options_.saveDefaults) notDone.push_back("no defaults were saved");
+    if (options_.printPath) notDone.push_back("nothing was printed");
+    std::string text;
+    for (size_t index = 0; index < notDone.size(); ++index) {
+        if (index > 0) text += index + 1 == notDone.size() ? " and " : ", ";
+        text += notDone[index];
+    }
+    return text;
 }
 
 }  // namespace kvx::dialog

@@ -10,25 +10,29 @@
 
 #include "CoreFoundation.h"
 #include "options.hpp"
+#include "session.hpp"
 
 namespace kvx::dialog {
 
 class AcceptActions {
 public:
-    // ppdPath: the PPD the session is bound to. Throws DialogError with
-    // kExitUsage when the file to print cannot be read, so that a run that
-    // cannot print fails before the dialog is shown.
-    AcceptActions(const Options &options, std::string ppdPath, std::ostream &out);
+    // The options are checked against the session's PPD. Throws DialogError
+    // with kExitUsage when the file to print cannot be read, so that a run
+    // that cannot print fails before the dialog is shown.
+    AcceptActions(const Options &options, const PrintSession &session, std::ostream &out);
 
     bool AnyRequested() const;
     // Writes the lp arguments and the job's ID as lines on `out`. Throws
-    // DialogError, naming the option, when the PPD does not offer one of the
-    // ticket's options; nothing is then saved or submitted.
+    // DialogError, naming the option and what was not done, when the PPD
+    // does not offer one of the ticket's options; nothing is then shown,
+    // saved or submitted.
     void Perform(CFDictionaryRef ppdDict) const;
 
 private:
+    std::string WhatIsNotDone() const;
+
     const Options &options_;
-    std::string ppdPath_;
+    const PrintSession &session_;
     std::ostream &out_;
 };
 

@@ -22,7 +22,8 @@ Options (also written --option=VALUE):
   --plugins DIR      the plug-ins folder (default: the build's PlugIns folder)
   --settings FILE    saved print settings to start from: a property list
                      whose top level is a dictionary of PPD main keys; every
-                     entry goes into the print-settings ticket as it is
+                     entry goes into the print-settings ticket as it is,
+                     over the queue's defaults (see "Starting values")
   --save FILE        where `ok` saves the print settings, as a property list
                      of the same form
   --script FILE      the script; - reads it from standard input
@@ -40,7 +41,10 @@ Options (also written --option=VALUE):
                      {"window":{"title":...,"width":W,"height":H,
                      "pane":[X,Y]}} whenever the window is laid out anew
                      (the pane's top-left corner in the window, or null
-                     without a pane), and the `show` report after every
+                     without a pane), a line {"printers":{"labels":[...],
+                     "chosen":N}} when the window opens and when the
+                     scheduler's queues (or why there are none) reach the
+                     printer chooser, and the `show` report after every
                      action and every turn of the run loop that fired a timer
   --ignore-bad-settings
                      when the --settings file cannot be read or parsed, say
@@ -55,13 +59,17 @@ with exit status 2, never a hang):
   --printer QUEUE    the printer is a CUPS queue: its PPD is fetched from the
                      scheduler into a private temporary file (removed at
                      exit) and the pane checks it. An unknown queue is an
-                     error. Without --settings, the print settings start
-                     from the user's defaults for the queue (see
-                     --save-defaults), those the queue's PPD offers.
+                     error. The print settings start from the queue's
+                     defaults (see "Starting values").
   --list-printers    list the scheduler's queues, one a line: name, the
                      model its PPD names (- for none), "pane" or "no pane"
                      (whether this dialog's pane serves it) and "default",
-                     separated by tabs; no script is needed
+                     separated by tabs; no script is needed. Each queue's
+                     model is kept in $XDG_CACHE_HOME/kvx/printer-models.json
+                     (else ~/.cache/kvx/) until the queue's configuration
+                     changes, so a PPD is fetched only for a queue that is
+                     new or changed; a damaged or unwritable cache is said
+                     on stderr and ignored
   --json             with --list-printers: one JSON array of
                      {"name","model","default","pane"}
   At `ok` (or the window's Print), in this order; before any of them each
@@ -83,6 +91,17 @@ with exit status 2, never a hang):
   defaults, never written in a message and never shown by --list-printers.
   Only --lp-options, --save FILE and the ticket report show it, because
   they are the job itself.
+
+Starting values:
+  The print-settings ticket starts from these, each over the ones before:
+  1. with --printer, the queue PPD's default choice of each of the pane's
+     options (what the administrator set with lpadmin -p QUEUE -o KEY=VALUE);
+  2. with --printer, the user's defaults for the queue (lpoptions -p QUEUE
+     -o KEY=VALUE, or --save-defaults), those the queue's PPD offers;
+  3. the --settings file, every entry as it is.
+  The DIN's digits are never taken from 1 or 2. With --ppd alone the
+  ticket starts from the --settings file or empty, and the pane shows its
+  own starting values.
 
 The pane:
   A pane that says it does not serve this printer is not shown; the dialog

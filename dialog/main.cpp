@@ -41,7 +41,7 @@ private:
 void RunDialog(const Options &options) {
     ScriptSource script(options.scriptPath);
     PrintSession session(options);
-    const AcceptActions acceptActions(options, session.PPDPath(), std::cout);
+    const AcceptActions acceptActions(options, session, std::cout);
     PaneHost pane(options.plugInsFolder, session);
     ScriptRunner runner(session, pane, options.savePath, std::cout,
                         [&] { acceptActions.Perform(session.PPDDict()); });

@@ -25,6 +25,7 @@ constexpr double kMillisecondsPerSecond = 1000.0;
 constexpr int kAbortRequest = 0;
 constexpr int kRequestAttempts = 2;  // a kept-alive connection the scheduler closed is reopened once
 constexpr size_t kReadChunk = 4096;
+constexpr off_t kLongestRestToRead = 16 * 1024;
 constexpr std::string_view kModelNameKeyword = "*ModelName:";
 constexpr std::string_view kPPDPathPrefix = "/printers/";
 constexpr std::string_view kPPDPathSuffix = ".ppd";
@@ -141,8 +142,15 @@ ModelLookup FetchModelName(http_t *http, const std::string &queue) {
         text.append(chunk.data(), static_cast<size_t>(count));
         model = FindModelName(text, count == 0);
     }
-    // The rest of the PPD is not needed; the connection serves the next queue.
-    httpFlush(http);
+    // The rest of the PPD is not needed. A short rest is read away so that
+    // the connection serves the next queue; a long one costs the scheduler
+    // less when the connection is dropped and made anew.
+    if (httpGetRemaining(http) <= kLongestRestToRead) {
+        httpFlush(http);
+    } else {
+        httpShutdown(http);
+        httpReconnect2(http, kSchedulerTimeoutMilliseconds, nullptr);
+    }
     return ModelLookup{std::move(model), {}};
 }
 
@@ -215,9 +223,9 @@ std::vector<ModelLookup> FetchModelNames(const SchedulerConnection &scheduler, c
     return lookups;
 }
 
-std::vector<std::string> LookUpQueueModels(const SchedulerConnection &scheduler, const std::vector<std::string> &queues,
-                                           ModelCache &cache) {
-    const std::map<std::string, QueueConfiguration> configurations = ListQueueConfigurations(scheduler);
+std::vector<std::string> LookUpQueueModels(const SchedulerConnection &scheduler,
+                                           const std::map<std::string, QueueConfiguration> &configurations,
+                                           const std::vector<std::string> &queues, ModelCache &cache) {
     std::vector<std::string> models(queues.size());
     std::vector<std::string> unknown;
     std::vector<size_t> unknownIndices;

@@ -47,10 +47,12 @@ std::vector<ModelLookup> FetchModelNames(const SchedulerConnection &scheduler, c
                                          int bound = kConcurrentPPDFetches);
 
 // The queues' model names, in order: from the cache where the queue's
-// configuration time matches, else fetched (and then remembered). Entries of
-// queues the scheduler no longer has are dropped. Throws DialogError with
-// kExitUsage, naming the queue, when a PPD cannot be fetched.
-std::vector<std::string> LookUpQueueModels(const SchedulerConnection &scheduler, const std::vector<std::string> &queues,
-                                           ModelCache &cache);
+// configuration time (in `configurations`, every queue the scheduler has)
+// matches, else fetched (and then remembered). Entries of queues not in
+// `configurations` are dropped. Throws DialogError with kExitUsage, naming
+// the queue, when a PPD cannot be fetched.
+std::vector<std::string> LookUpQueueModels(const SchedulerConnection &scheduler,
+                                           const std::map<std::string, QueueConfiguration> &configurations,
+                                           const std::vector<std::string> &queues, ModelCache &cache);
 
 }  // namespace kvx::dialog

@@ -18,7 +18,7 @@ Options OptionsFor(const PrinterChoice &choice, Options options) {
 ChosenPrinter::ChosenPrinter(const PrinterChoice &choice, const Options &options, std::ostream &reports)
     : options_(OptionsFor(choice, options)) {
     session_ = std::make_unique<PrintSession>(options_);
-    acceptActions_ = std::make_unique<AcceptActions>(options_, session_->PPDPath(), reports);
+    acceptActions_ = std::make_unique<AcceptActions>(options_, *session_, reports);
     pane_ = std::make_unique<PaneHost>(options_.plugInsFolder, *session_);
     runner_ = std::make_unique<ScriptRunner>(*session_, *pane_, options_.savePath, reports,
                                              [this] { acceptActions_->Perform(session_->PPDDict()); });

@@ -24,18 +24,24 @@ using Json = nlohmann::json;
 
 constexpr const char *kSamplePPD = KVX_SOURCE_DIR "/resources/ppd/korvane-rm4750.ppd";
 
-// A valid PPD whose ModelName line comes after more padding than the reader
-// takes in one piece.
-std::string PPDWithLateModelName(const std::string &model) {
-    std::string ppd = "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*LanguageVersion: English\n"
-                      "*LanguageEncoding: ISOLatin1\n*Manufacturer: \"Generic\"\n";
-    for (int option = 0; option < 60; ++option) {
+std::string PaddingOptions(int first, int count) {
+    std::string options;
+    for (int option = first; option < first + count; ++option) {
         const std::string key = "Pad" + std::to_string(option);
-        ppd += "*OpenUI *" + key + "/Padding: PickOne\n*Default" + key + ": One\n*" + key +
-               " One/One: \"<</Pad 1>> setpagedevice\"\n*" + key + " Two/Two: \"<</Pad 2>> setpagedevice\"\n"
-               "*CloseUI: *" + key + "\n";
+        options += "*OpenUI *" + key + "/Padding: PickOne\n*Default" + key + ": One\n*" + key +
+                   " One/One: \"<</Pad 1>> setpagedevice\"\n*" + key + " Two/Two: \"<</Pad 2>> setpagedevice\"\n"
+                   "*CloseUI: *" + key + "\n";
     }
-    return ppd + "*ModelName: \"" + model + "\"\n*NickName: \"" + model + "\"\n*PCFileName: \"LATE.PPD\"\n";
+    return options;
+}
+
+// A valid PPD whose ModelName line comes after more padding than the reader
+// takes in one piece, and before more than it reads away after it.
+std::string PPDWithLateModelName(const std::string &model) {
+    return "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*LanguageVersion: English\n"
+           "*LanguageEncoding: ISOLatin1\n*Manufacturer: \"Generic\"\n" +
+           PaddingOptions(0, 60) + "*ModelName: \"" + model + "\"\n*NickName: \"" + model +
+           "\"\n*PCFileName: \"LATE.PPD\"\n" + PaddingOptions(60, 200);
 }
 
 // The scheduler stamps configuration changes in whole seconds; the cache
@@ -65,7 +71,7 @@ protected:
     std::vector<std::string> LookUp(const std::vector<std::string> &queues) const {
         const SchedulerConnection connection;
         ModelCache cache(cachePath_);
-        return LookUpQueueModels(connection, queues, cache);
+        return LookUpQueueModels(connection, dialog::ListQueueConfigurations(connection), queues, cache);
     }
     Json CacheFile() const { return Json::parse(ReadFile(cachePath_), nullptr, false); }
     Json &Entries(Json &file) const { return file["schedulers"][scheduler_->address()]; }
@@ -75,6 +81,18 @@ protected:
     TempFolder folder_;
     std::filesystem::path cachePath_ = folder_.path() / "kvx" / "printer-models.json";
 };
+
+TEST_F(QueueModelCache, OneConnectionReadsEachPPDOnlyUpToItsModel) {
+    const SchedulerConnection connection;
+    const std::vector<dialog::ModelLookup> lookups =
+        dialog::FetchModelNames(connection, {"late", "korvane", "raw", "gone", "korvane"}, 1);
+    ASSERT_EQ(lookups.size(), 5U);
+    EXPECT_EQ(lookups[0].model, "Generic Late Model");
+    EXPECT_EQ(lookups[1].model, "Korvane RM-4750");
+    EXPECT_EQ(lookups[2].model, "");
+    EXPECT_EQ(lookups[3].model, "") << "a queue that vanished meanwhile has no PPD either";
+    EXPECT_EQ(lookups[4].model, "Korvane RM-4750");
+}
 
 TEST_F(QueueModelCache, ServesAQueueUntilItsPPDChangesAndForgetsVanishedQueues) {
     EXPECT_THAT(LookUp({"korvane", "late", "raw"}), ElementsAre("Korvane RM-4750", "Generic Late Model", ""));
