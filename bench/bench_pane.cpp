@@ -17,10 +17,15 @@ constexpr Rect kPaneBounds{20, 20, 220, 520};
 
 }  // namespace
 
+const char *BenchPPDPath() {
+    const char *chosen = std::getenv("KVX_BENCH_PPD");
+    return chosen != nullptr && *chosen != '\0' ? chosen : KVX_SAMPLE_PPD;
+}
+
 BenchPane::BenchPane() {
     if (plugIn_.pde() == nullptr) Fail(("the plug-in did not load: " + plugIn_.errors()).c_str());
     printSettings_ = KVXTicketCreatePrintSettings();
-    printerInfo_ = KVXTicketCreatePrinterInfo(KVX_SAMPLE_PPD);
+    printerInfo_ = KVXTicketCreatePrinterInfo(BenchPPDPath());
     if (KVXPrintSessionCreate(&session_) != noErr || printSettings_ == 0 || printerInfo_ == 0 ||
         KVXSessionSetTicket(session_, CFSTR(kPDE_PMPrintSettingsRef), printSettings_) != noErr ||
         KVXSessionSetTicket(session_, CFSTR(kPDE_PMPrinterInfoRef), printerInfo_) != noErr)

@@ -12,6 +12,9 @@ inline constexpr SInt32 kDINID = 6;
 inline constexpr SInt32 kDepartmentID = 7;
 inline constexpr SInt32 kDCID = 8;
 
+// The PPD that every scenario uses: $KVX_BENCH_PPD, else the sample PPD.
+const char *BenchPPDPath();
+
 class BenchPane {
 public:
     BenchPane();

@@ -42,12 +42,12 @@ void OpenPane(BenchPane &pane) {
 }
 
 void CheckPPDOpens(BenchPane &) {
-    ppd_file_t *ppd = ppdOpenFile(KVX_SAMPLE_PPD);
+    ppd_file_t *ppd = ppdOpenFile(BenchPPDPath());
     Require(ppd != nullptr, "libcups cannot open the sample PPD");
     ppdClose(ppd);
 }
 
-void OpenAndClosePPD(BenchPane &) { ppdClose(ppdOpenFile(KVX_SAMPLE_PPD)); }
+void OpenAndClosePPD(BenchPane &) { ppdClose(ppdOpenFile(BenchPPDPath())); }
 
 void PopulateAndCheckKeystroke(BenchPane &pane) {
     pane.Populate();

@@ -1,54 +1,52 @@
-// kvx-dialog: a print dialog without a display, driven by a script. It shows
-// the pane of a print dialog extension for a printer and reports what the
-// pane and the print settings hold. Usage: kvx-dialog --help.
-#include <fstream>
+// kvx-dialog: the print dialog. It shows the pane of a print dialog
+// extension for a printer and drives it from a script, reporting what the
+// pane and the print settings hold, or opens its window (a module loaded
+// only then, so that script mode never maps GTK). Usage: kvx-dialog --help.
+#include <dlfcn.h>
+
 #include <iostream>
-#include <memory>
 #include <span>
 #include <string>
 
 #include "KVXHost.h"
-#include "accept_actions.hpp"
-#include "dialog_error.hpp"
-#include "gui/window_dialog.hpp"
-#include "help.hpp"
-#include "messages.hpp"
-#include "options.hpp"
-#include "pane_host.hpp"
-#include "printer_list.hpp"
-#include "script_runner.hpp"
-#include "session.hpp"
+#include "cli/default_locations.hpp"
+#include "cli/dialog_error.hpp"
+#include "cli/help.hpp"
+#include "cli/messages.hpp"
+#include "cli/options.hpp"
+#include "cups/printer_list.hpp"
+#include "script/pane_driver.hpp"
+#include "script/script_file.hpp"
+#include "window/window_main.hpp"
 
 namespace kvx::dialog {
 namespace {
 
 constexpr CFTypeID kAllTypes = 0;
 
-// The script's stream: stdin for "-", else the opened file.
-class ScriptSource {
-public:
-    explicit ScriptSource(const std::string &path) {
-        if (path == kStandardInputName) return;
-        file_ = std::make_unique<std::ifstream>(path);
-        if (!*file_) throw DialogError(kExitUsage, "cannot read the script " + Quoted(path));
+void RunScript(const Options &options) {
+    ScriptFile script(options.scriptPath);
+    PaneDriver driver(options, std::cout);
+    driver.RunScript(script.Stream());
+}
+
+// The window's exit status; the module has said why it is not 0. The
+// module stays loaded until the process ends: GTK cannot be unloaded.
+int RunWindow(const Options &options) {
+    const std::string module = GetDefaultLocations().windowModule;
+    void *handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    const auto entry = handle != nullptr ? reinterpret_cast<WindowEntry>(dlsym(handle, kWindowEntryName)) : nullptr;
+    if (entry == nullptr) {
+        const char *error = dlerror();
+        throw DialogError(kExitHostFailure,
+                          "cannot load the window module " + Quoted(module) + ": " + (error != nullptr ? error : ""));
     }
-    std::istream &stream() { return file_ ? *file_ : std::cin; }
+    return entry(&options);
+}
 
-private:
-    std::unique_ptr<std::ifstream> file_;
-};
-
-void RunDialog(const Options &options) {
-    ScriptSource script(options.scriptPath);
-    PrintSession session(options);
-    const AcceptActions acceptActions(options, session, std::cout);
-    PaneHost pane(options.plugInsFolder, session);
-    ScriptRunner runner(session, pane, options.savePath, std::cout,
-                        [&] { acceptActions.Perform(session.PPDDict()); });
-
-    std::string line;
-    for (int lineNumber = 1; std::getline(script.stream(), line); ++lineNumber) runner.RunLine(lineNumber, line);
-    runner.Finish();
+void ReportPrinters(const Options &options) {
+    const std::vector<PrinterDestination> printers = ListPrinters();
+    std::cout << (options.json ? FormatPrinterListJson(printers) : FormatPrinterList(printers));
 }
 
 // Everything the dialog made is released by now; whatever the host still
@@ -68,32 +66,21 @@ int Main(std::span<char *const> arguments) {
     // The run loop lives as long as the thread; make it before counting.
     CFRunLoopGetCurrent();
     const CFIndex liveObjectsBefore = KVXHostGetLiveObjectCount(kAllTypes);
-    int exitStatus = kExitSuccess;
-    try {
+    int windowExitStatus = kExitSuccess;
+    const int exitStatus = ExitStatusOfRun([arguments, &windowExitStatus] {
         const Options options = ParseOptions(arguments);
         if (options.helpRequested) {
             std::cout << HelpText();
-            return kExitSuccess;
-        }
-        if (options.listPrinters) {
-            const std::vector<PrinterDestination> printers = ListPrinters();
-            std::cout << (options.json ? FormatPrinterListJson(printers) : FormatPrinterList(printers));
-            return kExitSuccess;
-        }
-        if (options.windowRequested) {
-            RunWindowDialog(options);
+        } else if (options.listPrinters) {
+            ReportPrinters(options);
+        } else if (options.windowRequested) {
+            windowExitStatus = RunWindow(options);
         } else {
-            RunDialog(options);
+            RunScript(options);
         }
-    } catch (const DialogError &error) {
-        ReportMessage(error.what());
-        exitStatus = error.exitStatus();
-    } catch (const std::exception &error) {
-        ReportMessage(error.what());
-        exitStatus = kExitHostFailure;
-    }
+    });
     CheckNothingLeaked(liveObjectsBefore);
-    return exitStatus;
+    return exitStatus != kExitSuccess ? exitStatus : windowExitStatus;
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 /* The plug-in's entry: the factory that the print dialog's plug-in loader
  * calls, the reference-counted factory instance with its interface query,
  * and the PDE interface object whose table leads to the pane callbacks. */
-#include <stdlib.h>
 #include <string.h>
 
 #include "PrintCore.h"
@@ -26,16 +25,18 @@ typedef struct IUnknownInstance {
 } IUnknownInstance;
 
 /* The PDE interface object; it begins with the table pointer so that the
- * host's PlugInIntf and PMPlugInHeaderInterface views of it both work. */
+ * host's PlugInIntf and PMPlugInHeaderInterface views of it both work. The
+ * table lives in the record: one allocation, one failure to handle. */
 typedef struct PrintQualityPlugInInterface {
     PlugInIntfVTable *vtable;
     UInt32 refCount;
+    PlugInIntfVTable vtableStorage;
 } PrintQualityPlugInInterface;
 
 static HRESULT QueryInterface(void *obj, REFIID iID, LPVOID *intfPtr);
 static ULONG IUnknownAddRef(void *obj);
 static ULONG IUnknownRelease(void *obj);
-static OSStatus CreatePlugInInterface(PlugInIntf **objPtr);
+static HRESULT CreatePlugInInterface(PlugInIntf **objPtr);
 static OSStatus Retain(PMPlugInHeaderInterface *obj);
 static OSStatus Release(PMPlugInHeaderInterface **objPtr);
 static OSStatus GetAPIVersion(PMPlugInHeaderInterface *obj, PMPlugInAPIVersion *versionPtr);
@@ -49,7 +50,8 @@ extern "C" __attribute__((visibility("default"))) void *CreatePDEFactory(CFAlloc
         return NULL;
     }
 
-    IUnknownInstance *instance = (IUnknownInstance *)malloc(sizeof(IUnknownInstance));
+    IUnknownInstance *instance =
+        (IUnknownInstance *)CFAllocatorAllocate(CFAllocatorGetDefault(), sizeof(IUnknownInstance), 0);
     if (instance == NULL) {
         CFRelease(pdeTypeID);
         return NULL;
@@ -91,7 +93,7 @@ static HRESULT QueryInterface(void *obj, REFIID iID, LPVOID *intfPtr)
     } else if (CFEqual(requestedID, pdeInterfaceID)) {
         PlugInIntf *interfaceObject = NULL;
         result = CreatePlugInInterface(&interfaceObject);
-        if (result == 0) *intfPtr = interfaceObject;
+        *intfPtr = interfaceObject;
     } else {
         *intfPtr = NULL;
         result = E_NOINTERFACE;
@@ -125,32 +127,26 @@ static ULONG IUnknownRelease(void *obj)
         CFPlugInRemoveInstanceForFactory(instance->factoryID);
         CFRelease(instance->factoryID);
         instance->factoryID = NULL;
-        free(instance);
+        CFAllocatorDeallocate(CFAllocatorGetDefault(), instance);
     } catch (...) {
         if (instance->factoryID != NULL) CFRelease(instance->factoryID);
-        free(instance);
+        CFAllocatorDeallocate(CFAllocatorGetDefault(), instance);
     }
     return 0;
 }
 
-static OSStatus CreatePlugInInterface(PlugInIntf **objPtr)
+static HRESULT CreatePlugInInterface(PlugInIntf **objPtr)
 {
-    PrintQualityPlugInInterface *interfaceObject =
-        (PrintQualityPlugInInterface *)malloc(sizeof(PrintQualityPlugInInterface));
+    PrintQualityPlugInInterface *interfaceObject = (PrintQualityPlugInInterface *)CFAllocatorAllocate(
+        CFAllocatorGetDefault(), sizeof(PrintQualityPlugInInterface), 0);
     if (interfaceObject == NULL) {
         *objPtr = NULL;
-        return 0;
+        return E_OUTOFMEMORY;
     }
-    interfaceObject->vtable = NULL;
+    memset(interfaceObject, 0, sizeof(PrintQualityPlugInInterface));
     interfaceObject->refCount = 1;
 
-    PlugInIntfVTable *table = (PlugInIntfVTable *)malloc(sizeof(PlugInIntfVTable));
-    if (table == NULL) {
-        free(interfaceObject);
-        *objPtr = NULL;
-        return 0;
-    }
-    memset(table, 0, sizeof(PlugInIntfVTable));
+    PlugInIntfVTable *table = &interfaceObject->vtableStorage;
 
     table->plugInHeader.Retain = Retain;
     table->plugInHeader.Release = Release;
@@ -187,10 +183,7 @@ static OSStatus Release(PMPlugInHeaderInterface **objPtr)
     *objPtr = NULL;
 
     interfaceObject->refCount = interfaceObject->refCount - 1;
-    if (interfaceObject->refCount == 0) {
-        free(interfaceObject->vtable);
-        free(interfaceObject);
-    }
+    if (interfaceObject->refCount == 0) CFAllocatorDeallocate(CFAllocatorGetDefault(), interfaceObject);
     return 0;
 }
 

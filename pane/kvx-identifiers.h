@@ -24,9 +24,6 @@ enum {
     kKVXZELOrientationControlID = 9
 };
 
-/* The pane cannot or should not be shown. */
-enum { kKVXPaneNotShownErr = -9530 };
-
 /* Both digit codes are five digits long. */
 enum { kKVXCodeLength = 5 };
 

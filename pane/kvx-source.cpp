@@ -23,7 +23,7 @@ OSStatus Prologue(PMPDEContext *context, OSType *creator, CFStringRef *userOptio
 
     WindowRef window = CreatePDEWindow();
     if (window == NULL)
-        return kKVXPaneNotShownErr;
+        return kPMPDEPaneNotShownErr;
 
     Rect windowBounds = {0, 0, 0, 0};
     OSStatus result = GetWindowBounds(window, kWindowContentRgn, &windowBounds);
@@ -44,7 +44,7 @@ OSStatus Initialize(PMPDEContext context, PMPDEFlags *flags, PMPDERef ref, Contr
         return kKVXNoContextErr;
 
     if (!IsPDENeededForThisPrinter(printSession))
-        return kKVXPaneNotShownErr;
+        return kPMPDEPaneNotShownErr;
 
     kvxContext->updateRelationshipsTimer = NULL;
     *flags = 0;
@@ -67,7 +67,7 @@ OSStatus Initialize(PMPDEContext context, PMPDEFlags *flags, PMPDERef ref, Contr
         kvxContext->control_ZELOrientation == NULL) {
         if (window != NULL)
             DisposeWindow(window);
-        return kKVXPaneNotShownErr;
+        return kPMPDEPaneNotShownErr;
     }
     DisposeWindow(window);
 

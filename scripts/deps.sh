@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libplist-dev libpugixml-dev libcups2-dev cups-client
+  libplist-dev libpugixml-dev libcups2-dev cups-client nlohmann-json3-dev
   cups-daemon cups-ipp-utils cups-core-drivers cups-filters
   googletest libgtest-dev libbenchmark-dev nlohmann-json3-dev
   clang libclang-rt-14-dev valgrind

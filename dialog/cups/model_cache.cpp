@@ -1,4 +1,4 @@
-#include "model_cache.hpp"
+#include "cups/model_cache.hpp"
 
 #include <unistd.h>
 
@@ -8,7 +8,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "messages.hpp"
+#include "cli/messages.hpp"
 
 namespace kvx::dialog {
 namespace {

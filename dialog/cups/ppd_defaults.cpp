@@ -1,9 +1,9 @@
-#include "ppd_defaults.hpp"
+#include "cups/ppd_defaults.hpp"
 
 #include <string>
 
 #include "KVXHostSupport.hpp"
-#include "pane_keys.hpp"
+#include "pane/pane_keys.hpp"
 
 // See ppd_file.hpp: the queue's PPD is where its administrator's defaults are.
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"

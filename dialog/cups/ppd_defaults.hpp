@@ -3,7 +3,7 @@
 #pragma once
 
 #include "CoreFoundation.h"
-#include "ppd_file.hpp"
+#include "cups/ppd_file.hpp"
 
 namespace kvx::dialog {
 

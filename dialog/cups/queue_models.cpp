@@ -1,4 +1,4 @@
-#include "queue_models.hpp"
+#include "cups/queue_models.hpp"
 
 #include <unistd.h>
 
@@ -8,11 +8,11 @@
 #include <set>
 #include <thread>
 
-#include "dialog_error.hpp"
-#include "messages.hpp"
-#include "model_cache.hpp"
-#include "ppd_file.hpp"
-#include "printers.hpp"
+#include "cli/dialog_error.hpp"
+#include "cli/messages.hpp"
+#include "cups/model_cache.hpp"
+#include "cups/ppd_file.hpp"
+#include "cups/printers.hpp"
 
 // See ppd_file.hpp: the queue's PPD is what the pane is decided on.
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "scheduler.hpp"
+#include "cups/scheduler.hpp"
 
 namespace kvx::dialog {
 

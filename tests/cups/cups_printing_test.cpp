@@ -132,11 +132,11 @@ TEST_F(CupsPrinting, QueueOfAnotherModelShowsNoPaneAndIsListedSo) {
 
     const CommandResult json = dialog.RunWithArguments({"--list-printers", "--json"});
     ASSERT_EQ(json.exitStatus, 0) << json.err;
-    const std::vector<JsonValue> reports = json.Reports();
+    const std::vector<Json> reports = json.Reports();
     ASSERT_EQ(reports.size(), 1u);
     std::map<std::string, std::pair<std::string, bool>> printers;
-    for (const JsonValue &printer : reports[0].array()) {
-        printers[printer["name"].string()] = {printer["model"].string(), printer["pane"].boolean()};
+    for (const Json &printer : reports[0]) {
+        printers[printer.at("name").get<std::string>()] = {printer.at("model").get<std::string>(), printer.at("pane").get<bool>()};
     }
     EXPECT_EQ(printers["rm2200-list"], std::make_pair(std::string("Korvane RM-2200"), false));
     EXPECT_EQ(printers["rm4750-list"], std::make_pair(std::string("Korvane RM-4750"), true));
@@ -158,21 +158,21 @@ TEST_F(CupsPrinting, SavedDefaultsComeBackWithoutTheDIN) {
     ASSERT_EQ(RunShell("lpoptions -p rm4750-defaults -o DINDigit2=5").exitStatus, 0);
     const CommandResult reopened = dialog.Run("ticket\nshow\n", {"--printer", "rm4750-defaults"});
     ASSERT_EQ(reopened.exitStatus, 0) << reopened.err;
-    const std::vector<JsonValue> reports = reopened.Reports();
+    const std::vector<Json> reports = reopened.Reports();
     ASSERT_EQ(reports.size(), 2u);
-    EXPECT_EQ(reports[0]["PrintMode"].string(), "Private");
-    EXPECT_EQ(reports[0]["DeptCode"].string(), "True");
-    EXPECT_THAT(reports[0].keys(), Not(::testing::Contains(HasSubstr("DINDigit"))));
-    EXPECT_EQ(reports[1]["print-mode"]["position"].number(), 3);
-    EXPECT_EQ(reports[1]["dc"]["text"].string(), "98765");
-    EXPECT_EQ(reports[1]["din"]["text"].string(), "00000");
+    EXPECT_EQ(reports[0].at("PrintMode").get<std::string>(), "Private");
+    EXPECT_EQ(reports[0].at("DeptCode").get<std::string>(), "True");
+    EXPECT_THAT(KeysOf(reports[0]), Not(::testing::Contains(HasSubstr("DINDigit"))));
+    EXPECT_EQ(reports[1].at("print-mode").at("position").get<double>(), 3);
+    EXPECT_EQ(reports[1].at("dc").at("text").get<std::string>(), "98765");
+    EXPECT_EQ(reports[1].at("din").at("text").get<std::string>(), "00000");
 
     // A settings file given on the command line wins over the defaults it names.
     const std::string proof = Settings(StringEntry("PrintMode", "Proof"));
     const CommandResult fromFile = dialog.Run("ticket\n", {"--printer", "rm4750-defaults", "--settings", proof});
     ASSERT_EQ(fromFile.exitStatus, 0) << fromFile.err;
-    EXPECT_EQ(fromFile.Reports().at(0)["PrintMode"].string(), "Proof");
-    EXPECT_EQ(fromFile.Reports().at(0)["DeptCode"].string(), "True");
+    EXPECT_EQ(fromFile.Reports().at(0).at("PrintMode").get<std::string>(), "Proof");
+    EXPECT_EQ(fromFile.Reports().at(0).at("DeptCode").get<std::string>(), "True");
 }
 
 TEST_F(CupsPrinting, ValueThePrinterDoesNotOfferIsRefusedBeforeAnythingIsSubmitted) {

@@ -31,6 +31,11 @@ TEST(InstalledDialog, RunsFromItsPrefixWithItsOwnBundleAndPPD) {
     const CommandResult shown = RunInstalledDialog(moved, script);
     ASSERT_EQ(shown.exitStatus, 0) << shown.out;
     EXPECT_THAT(shown.out, HasSubstr("\"print-mode\""));
+    // Its window module loads from there too: without a display it says so.
+    const CommandResult window = RunShell("env -u DISPLAY -u WAYLAND_DISPLAY " +
+                                          ShellWord((moved / "bin" / "kvx-dialog").string()) + " --gui 2>&1");
+    EXPECT_EQ(window.exitStatus, 2) << window.out;
+    EXPECT_THAT(window.out, HasSubstr("--gui needs a display"));
 
     // It reads the installed sample PPD: another model's there hides the pane.
     std::filesystem::copy_file(moved / "share/kvx/ppd/korvane-rm2200.ppd", moved / "share/kvx/ppd/korvane-rm4750.ppd",

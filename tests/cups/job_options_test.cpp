@@ -4,8 +4,8 @@
 #include <gmock/gmock.h>
 
 #include "KVXHostSupport.hpp"
-#include "cups_job.hpp"
-#include "dialog_error.hpp"
+#include "cups/cups_job.hpp"
+#include "cli/dialog_error.hpp"
 #include "private_scheduler.hpp"
 
 namespace kvx::dialog {

@@ -67,19 +67,19 @@ protected:
 TEST_F(QueueStart, TicketStartsFromTheQueueThenTheUserThenTheSettingsAndNeverTheDIN) {
     const CommandResult queueOnly = dialog.Run("ticket\nshow\n", {"--printer", "dept"});
     ASSERT_EQ(queueOnly.exitStatus, 0) << queueOnly.err;
-    std::vector<JsonValue> reports = queueOnly.Reports();
+    std::vector<Json> reports = queueOnly.Reports();
     ASSERT_EQ(reports.size(), 2u);
-    EXPECT_EQ(reports[0]["DeptCode"].string(), "True");
-    EXPECT_THAT(reports[0].keys(), Not(::testing::Contains(HasSubstr("DINDigit"))));
-    EXPECT_EQ(reports[1]["department"]["position"].number(), 2);
-    EXPECT_EQ(reports[1]["dc"]["text"].string(), "33000");
-    EXPECT_EQ(reports[1]["din"]["text"].string(), "00000");
+    EXPECT_EQ(reports[0].at("DeptCode").get<std::string>(), "True");
+    EXPECT_THAT(KeysOf(reports[0]), Not(::testing::Contains(HasSubstr("DINDigit"))));
+    EXPECT_EQ(reports[1].at("department").at("position").get<int>(), 2);
+    EXPECT_EQ(reports[1].at("dc").at("text").get<std::string>(), "33000");
+    EXPECT_EQ(reports[1].at("din").at("text").get<std::string>(), "00000");
 
     ASSERT_EQ(RunShell("lpoptions -p dept -o DCDigit2=4 -o DCDigit3=4 -o DINDigit2=5").exitStatus, 0);
     const CommandResult withUser = dialog.Run("show\n", {"--printer", "dept"});
     ASSERT_EQ(withUser.exitStatus, 0) << withUser.err;
-    EXPECT_EQ(withUser.Reports().at(0)["dc"]["text"].string(), "34400");
-    EXPECT_EQ(withUser.Reports().at(0)["din"]["text"].string(), "00000");
+    EXPECT_EQ(withUser.Reports().at(0).at("dc").at("text").get<std::string>(), "34400");
+    EXPECT_EQ(withUser.Reports().at(0).at("din").at("text").get<std::string>(), "00000");
 
     const std::string settings =
         dialog.WriteFile("settings.plist", SettingsPlist(StringEntry("DCDigit3", "6") + StringEntry("DCDigit5", "9")))

@@ -38,9 +38,9 @@ inline std::string DigitEntries(std::string_view prefix, std::string_view digits
 }
 
 // The values of the keys PREFIX1 to PREFIX5 of a ticket report, joined.
-inline std::string DigitsOf(const JsonValue &ticket, std::string_view prefix) {
+inline std::string DigitsOf(const Json &ticket, std::string_view prefix) {
     std::string digits;
-    for (int digit = 1; digit <= 5; ++digit) digits += ticket[std::string(prefix) + std::to_string(digit)].string();
+    for (int digit = 1; digit <= 5; ++digit) digits += ticket.at(std::string(prefix) + std::to_string(digit)).get<std::string>();
     return digits;
 }
 

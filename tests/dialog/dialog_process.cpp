@@ -46,10 +46,16 @@ std::vector<char *> Pointers(std::vector<std::string> &strings) {
 
 }  // namespace
 
-std::vector<JsonValue> CommandResult::Reports() const {
-    std::vector<JsonValue> reports;
+std::vector<std::string> KeysOf(const Json &object) {
+    std::vector<std::string> keys;
+    for (const auto &item : object.items()) keys.push_back(item.key());
+    return keys;
+}
+
+std::vector<Json> CommandResult::Reports() const {
+    std::vector<Json> reports;
     std::istringstream lines(out);
-    for (std::string line; std::getline(lines, line);) reports.push_back(ParseJson(line));
+    for (std::string line; std::getline(lines, line);) reports.push_back(Json::parse(line));
     return reports;
 }
 

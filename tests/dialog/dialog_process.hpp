@@ -11,12 +11,18 @@
 #include <string_view>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "support/temp_folder.hpp"
-#include "json_reader.hpp"
 
 namespace kvx::test {
 
 using namespace std::chrono_literals;
+// The dialog's JSON lines, read strictly and with their keys in order.
+using Json = nlohmann::ordered_json;
+
+// The object's member names in order.
+std::vector<std::string> KeysOf(const Json &object);
 
 struct CommandResult {
     int exitStatus = -1;  // 128 + the signal when killed, at the deadline too
@@ -24,7 +30,7 @@ struct CommandResult {
     std::string err;
 
     // Each line of stdout, parsed as JSON.
-    std::vector<JsonValue> Reports() const;
+    std::vector<Json> Reports() const;
 };
 
 // Starts argv (found on PATH) with stdin from `input`, stdout into a pipe

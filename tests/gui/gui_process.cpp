@@ -19,18 +19,18 @@ RunningDialog::~RunningDialog() {
     Reap(pid_, false);
 }
 
-JsonValue RunningDialog::WaitFor(const std::function<bool(const JsonValue &)> &predicate,
+Json RunningDialog::WaitFor(const std::function<bool(const Json &)> &predicate,
                                  std::chrono::milliseconds deadline) {
     const auto until = std::chrono::steady_clock::now() + deadline;
     for (;;) {
         while (looked_ < lines_.size()) {
-            const JsonValue &line = lines_[looked_++];
+            const Json &line = lines_[looked_++];
             if (predicate(line)) return line;
         }
         const bool open = std::chrono::steady_clock::now() < until && ReadSome(out_, pending_, until);
         for (size_t newline = pending_.find('\n'); newline != std::string::npos; newline = pending_.find('\n')) {
             transcript_ += pending_.substr(0, newline + 1);
-            lines_.push_back(ParseJson(pending_.substr(0, newline)));
+            lines_.push_back(Json::parse(pending_.substr(0, newline)));
             pending_.erase(0, newline + 1);
         }
         if (!open && looked_ == lines_.size()) {

@@ -19,9 +19,9 @@ public:
     // The first line from now on (or among those read but not yet looked
     // at) that satisfies the predicate; throws std::runtime_error, with
     // every line read so far, at the deadline or the end of the output.
-    JsonValue WaitFor(const std::function<bool(const JsonValue &)> &predicate, std::chrono::milliseconds deadline = 10s);
+    Json WaitFor(const std::function<bool(const Json &)> &predicate, std::chrono::milliseconds deadline = 10s);
     // Every line read so far, parsed.
-    const std::vector<JsonValue> &Lines() const { return lines_; }
+    const std::vector<Json> &Lines() const { return lines_; }
 
 private:
     TempFolder folder_;
@@ -29,7 +29,7 @@ private:
     int out_ = -1;
     std::string pending_;
     std::string transcript_;
-    std::vector<JsonValue> lines_;
+    std::vector<Json> lines_;
     size_t looked_ = 0;
 };
 

@@ -21,12 +21,10 @@ const std::string kOtherModelPPD = KVX_SOURCE_DIR "/resources/ppd/korvane-rm2200
 constexpr std::string_view kSampleLabel = "Korvane RM-4750 (sample PPD)";
 constexpr std::string_view kAwaiting = "Looking for CUPS printers\u2026";
 
-bool IsPrintersLine(const JsonValue &line) { return line.keys() == std::vector<std::string>{"printers"}; }
+bool IsPrintersLine(const Json &line) { return line.size() == 1 && line.contains("printers"); }
 
-std::vector<std::string> Labels(const JsonValue &line) {
-    std::vector<std::string> labels;
-    for (const JsonValue &label : line["printers"]["labels"].array()) labels.push_back(label.string());
-    return labels;
+std::vector<std::string> Labels(const Json &line) {
+    return line.at("printers").at("labels").get<std::vector<std::string>>();
 }
 
 // A TCP port that takes connections and never says a word.
@@ -61,13 +59,13 @@ TEST(PrinterChooser, OpensAtOnceAndTakesTheQueuesOrASilentSchedulersNoteLater) {
     scheduler->AddQueue("alpha", kSupportedPPD);
     {
         RunningDialog dialog({"--gui", "--gui-trace", "--printer", "beta"});
-        const JsonValue first = dialog.WaitFor(IsPrintersLine);
+        const Json first = dialog.WaitFor(IsPrintersLine);
         EXPECT_THAT(Labels(first), ElementsAre("beta", kSampleLabel, kAwaiting));
         // The command line's queue keeps its place and its choice and gets its model.
-        const JsonValue filled = dialog.WaitFor(IsPrintersLine);
+        const Json filled = dialog.WaitFor(IsPrintersLine);
         EXPECT_THAT(Labels(filled),
                     ElementsAre("beta \u2014 Korvane RM-2200", kSampleLabel, "alpha \u2014 Korvane RM-4750"));
-        EXPECT_EQ(filled["printers"]["chosen"].number(), 0);
+        EXPECT_EQ(filled.at("printers").at("chosen").get<int>(), 0);
     }
 
     const SilentScheduler silent;
@@ -75,14 +73,14 @@ TEST(PrinterChooser, OpensAtOnceAndTakesTheQueuesOrASilentSchedulersNoteLater) {
     RunningDialog dialog({"--gui", "--gui-trace", "--ppd", kSupportedPPD});
     // The pane is there before a listing that waited for the scheduler
     // could have ended (the watchdog's 10 seconds), even on a loaded machine.
-    dialog.WaitFor([](const JsonValue &line) { return line.keys() == std::vector<std::string>{"window"} &&
-                                                      !line["window"]["pane"].isNull(); },
-                   8s);
-    const JsonValue noted = dialog.WaitFor([](const JsonValue &line) {
+    dialog.WaitFor([](const Json &line) {
+        return line.size() == 1 && line.contains("window") && !line.at("window").at("pane").is_null();
+    }, 8s);
+    const Json noted = dialog.WaitFor([](const Json &line) {
         return IsPrintersLine(line) && Labels(line).back() != kAwaiting;
     }, 30s);
     EXPECT_THAT(Labels(noted), ElementsAre(kSampleLabel, StartsWith("No CUPS printers: ")));
-    EXPECT_EQ(noted["printers"]["chosen"].number(), 0);
+    EXPECT_EQ(noted.at("printers").at("chosen").get<int>(), 0);
 }
 
 }  // namespace

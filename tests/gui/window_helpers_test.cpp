@@ -3,8 +3,8 @@
 // (characters) and the host (UTF-16 units).
 #include <gtest/gtest.h>
 
-#include "key_translation.hpp"
-#include "text_offsets.hpp"
+#include "window/pane-view/key_translation.hpp"
+#include "window/pane-view/text_offsets.hpp"
 
 namespace kvx::dialog {
 namespace {

@@ -33,7 +33,7 @@ std::pair<double, double> ReadPngSize(const std::filesystem::path &path) {
     return {at(16), at(20)};
 }
 
-bool IsWindowLine(const JsonValue &line) { return line.keys() == std::vector<std::string>{"window"}; }
+bool IsWindowLine(const Json &line) { return line.size() == 1 && line.contains("window"); }
 
 class DialogWindowTest : public ::testing::Test {
 protected:
@@ -60,15 +60,15 @@ TEST_F(DialogWindowTest, ScreenshotIsAPngOfTheWholeWindowWithThePaneOnlyForItsPr
                                                 "--script", supported ? script : folder.write("t", "ticket\n").string(),
                                                 "--screenshot", png});
         ASSERT_EQ(result.exitStatus, 0) << result.err;
-        JsonValue window;  // the last layout that the trace reported
-        for (const JsonValue &line : result.Reports()) {
-            if (IsWindowLine(line)) window = line["window"];
+        Json window;  // the last layout that the trace reported
+        for (const Json &line : result.Reports()) {
+            if (IsWindowLine(line)) window = line.at("window");
         }
-        ASSERT_FALSE(window.isNull()) << result.out;
+        ASSERT_FALSE(window.is_null()) << result.out;
         const auto [width, height] = ReadPngSize(png);
-        EXPECT_EQ(width, window["width"].number());
-        EXPECT_EQ(height, window["height"].number());
-        EXPECT_EQ(window["pane"].isNull(), !supported);
+        EXPECT_EQ(width, window.at("width").get<double>());
+        EXPECT_EQ(height, window.at("height").get<double>());
+        EXPECT_EQ(window.at("pane").is_null(), !supported);
         if (supported) {  // the pane at its full size, and more besides
             EXPECT_GT(width, kPaneWidth);
             EXPECT_GT(height, kPaneHeight);
@@ -98,36 +98,36 @@ TEST_F(DialogWindowTest, KeysAndChoicesReachThePaneThroughTheHost) {
         return result.out;
     };
     RunningDialog dialog({"--gui", "--gui-trace", "--ppd", kSupportedPPD});
-    const JsonValue window =
-        dialog.WaitFor([](const JsonValue &line) { return IsWindowLine(line) && !line["window"]["pane"].isNull(); })["window"];
+    const Json window =
+        dialog.WaitFor([](const Json &line) { return IsWindowLine(line) && !line.at("window").at("pane").is_null(); }).at("window");
     std::string id;  // the window's X id, searched by the title that the trace reported
     for (int attempt = 0; attempt < 5 && id.empty(); ++attempt) {
         const CommandResult found =
-            RunCommand({"xdotool", "search", "--sync", "--name", "^" + window["title"].string() + "$"}, 5s);
+            RunCommand({"xdotool", "search", "--sync", "--name", "^" + window.at("title").get<std::string>() + "$"}, 5s);
         if (found.exitStatus == 0) id = found.out.substr(0, found.out.find('\n'));
     }
-    ASSERT_FALSE(id.empty()) << "no window titled " << window["title"].string();
+    ASSERT_FALSE(id.empty()) << "no window titled " << window.at("title").get<std::string>();
     const auto clickInPane = [&](int x, int y) {
-        xdotool({"mousemove", "--sync", "--window", id, std::to_string(static_cast<int>(window["pane"][0].number()) + x),
-                 std::to_string(static_cast<int>(window["pane"][1].number()) + y), "click", "1"});
+        xdotool({"mousemove", "--sync", "--window", id, std::to_string(static_cast<int>(window.at("pane")[0].get<double>()) + x),
+                 std::to_string(static_cast<int>(window.at("pane")[1].get<double>()) + y), "click", "1"});
     };
     const auto din = [&](const std::string &text, int start, int end) {
-        dialog.WaitFor([&](const JsonValue &line) {
-            return !IsWindowLine(line) && line["din"]["text"].string() == text &&
-                   (start < 0 || (line["din"]["selection"][0].number() == start &&
-                                  line["din"]["selection"][1].number() == end));
+        dialog.WaitFor([&](const Json &line) {
+            return !IsWindowLine(line) && line.at("din").at("text").get<std::string>() == text &&
+                   (start < 0 || (line.at("din").at("selection")[0].get<double>() == start &&
+                                  line.at("din").at("selection")[1].get<double>() == end));
         });
     };
     xdotool({"windowfocus", "--sync", id});
-    EXPECT_FALSE(dialog.Lines().front()["din"]["enabled"].boolean());
+    EXPECT_FALSE(dialog.Lines().front().at("din").at("enabled").get<bool>());
 
     // "Private" from the print-mode combo's menu: the relationship timer,
     // turned by the window's run loop, then enables the DIN field.
     clickInPane(kPrintModeX, kPrintModeY);
     xdotool({"key", "--delay", "150", "Down", "Down", "Return"});
-    dialog.WaitFor([](const JsonValue &line) {
-        return !IsWindowLine(line) && line["print-mode"]["item"].string() == "Private (DIN)" &&
-               line["din"]["enabled"].boolean();
+    dialog.WaitFor([](const Json &line) {
+        return !IsWindowLine(line) && line.at("print-mode").at("item").get<std::string>() == "Private (DIN)" &&
+               line.at("din").at("enabled").get<bool>();
     });
 
     // Into the DIN field: select all, then a letter (refused, the selection
@@ -145,9 +145,9 @@ TEST_F(DialogWindowTest, KeysAndChoicesReachThePaneThroughTheHost) {
 
     // Every text the field held, in order: no letter, never six digits.
     std::vector<std::string> texts;
-    for (const JsonValue &line : dialog.Lines()) {
+    for (const Json &line : dialog.Lines()) {
         if (IsWindowLine(line)) continue;
-        const std::string &text = line["din"]["text"].string();
+        const std::string &text = line.at("din").at("text").get<std::string>();
         if (texts.empty() || texts.back() != text) texts.push_back(text);
     }
     EXPECT_EQ(texts, (std::vector<std::string>{"00000", "1", "12", "123", "1234", "12345", "1239"}));

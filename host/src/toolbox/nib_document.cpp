@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -11,6 +10,9 @@
 #include <optional>
 #include <pugixml.hpp>
 #include <set>
+#include <tuple>
+
+#include <sys/stat.h>
 
 #include "KVXHost.h"
 #include "core/strings.hpp"
@@ -286,10 +288,21 @@ NibDocument Reader::read(const pugi::xml_document &xml) const {
     return document;
 }
 
+// What tells that a file is still the one read before, without reading it:
+// where it lives, its size and the times of its last changes.
+using FileIdentity = std::tuple<dev_t, ino_t, off_t, time_t, long, time_t, long>;
+
+std::optional<FileIdentity> IdentityOf(const std::string &path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+    return FileIdentity{status.st_dev,          status.st_ino,          status.st_size,        status.st_mtim.tv_sec,
+                        status.st_mtim.tv_nsec, status.st_ctim.tv_sec,  status.st_ctim.tv_nsec};
+}
+
 // The last file read whole and well formed, with its document.
 struct LastRead {
     std::string path;
-    std::string source;
+    FileIdentity identity;
     std::shared_ptr<const NibDocument> document;
 };
 
@@ -302,18 +315,18 @@ const WindowDescription *NibDocument::find(std::string_view name) const {
 }
 
 std::variant<std::shared_ptr<const NibDocument>, NibProblem> ReadNibFile(const std::string &path) {
-    std::error_code failure;
-    std::ifstream file(path, std::ios::binary);
-    if (!std::filesystem::is_regular_file(path, failure) || !file)
-        return NibProblem{kIBCarbonRuntimeCantFindNibFile, path + ": cannot be read"};
-    std::string source{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-
+    // The same file unchanged since it was last read: its document again,
+    // without reading or parsing it once more on each pane open.
+    const std::optional<FileIdentity> identity = IdentityOf(path);
     static std::mutex lastReadLock;
     static LastRead lastRead;
-    {
+    if (identity) {
         const std::lock_guard lock(lastReadLock);
-        if (lastRead.document && lastRead.path == path && lastRead.source == source) return lastRead.document;
+        if (lastRead.document && lastRead.path == path && lastRead.identity == *identity) return lastRead.document;
     }
+    std::ifstream file(path, std::ios::binary);
+    if (!identity || !file) return NibProblem{kIBCarbonRuntimeCantFindNibFile, path + ": cannot be read"};
+    std::string source{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 
     pugi::xml_document xml;
     const pugi::xml_parse_result parsed = xml.load_buffer(source.data(), source.size());
@@ -327,7 +340,7 @@ std::variant<std::shared_ptr<const NibDocument>, NibProblem> ReadNibFile(const s
         return NibProblem{kKVXNibMalformedErr, path + ": " + problem.message};
     }
     const std::lock_guard lock(lastReadLock);
-    lastRead = LastRead{path, std::move(source), document};
+    lastRead = LastRead{path, *identity, document};
     return document;
 }
 

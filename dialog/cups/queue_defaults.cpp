@@ -1,0 +1,65 @@
+#include "cups/queue_defaults.hpp"
+
+#include <cups/cups.h>
+
+#include <span>
+
+#include "KVXHostSupport.hpp"
+#include "cli/dialog_error.hpp"
+#include "cli/messages.hpp"
+#include "pane/pane_keys.hpp"
+#include "cups/ppd_file.hpp"
+#include "cups/scheduler.hpp"
+
+namespace kvx::dialog {
+namespace {
+
+constexpr const char *kNoInstance = nullptr;
+constexpr int kSetDestsSucceeded = 0;
+
+// The queue's entry in the list, added when the user has no defaults for it yet.
+cups_dest_t &FindOrAddDestination(const std::string &queue, DestinationList &dests) {
+    if (cupsGetDest(queue.c_str(), kNoInstance, dests.count(), dests.begin()) == nullptr) {
+        *dests.countSlot() = cupsAddDest(queue.c_str(), kNoInstance, dests.count(), dests.destsSlot());
+    }
+    return *cupsGetDest(queue.c_str(), kNoInstance, dests.count(), dests.begin());
+}
+
+}  // namespace
+
+void SaveQueueDefaults(const std::string &queue, const JobOptions &options) {
+    const SchedulerConnection scheduler;
+    DestinationList dests;
+    scheduler.StartRequest();
+    *dests.countSlot() = cupsGetDests2(scheduler.get(), dests.destsSlot());
+    cups_dest_t &dest = FindOrAddDestination(queue, dests);
+    for (const JobOption &option : options) {
+        if (IsPlainPaneKey(option.key)) {
+            dest.num_options = cupsAddOption(option.key.c_str(), option.value.c_str(), dest.num_options, &dest.options);
+        }
+    }
+    for (const std::string_view key : kSecretPaneKeys) {
+        dest.num_options = cupsRemoveOption(std::string(key).c_str(), dest.num_options, &dest.options);
+    }
+    scheduler.StartRequest();
+    if (cupsSetDests2(scheduler.get(), dests.count(), dests.begin()) != kSetDestsSucceeded) {
+        throw DialogError(kExitUsage, "cannot save the defaults of the printer " + Quoted(queue) + ": " +
+                                          LastSchedulerError());
+    }
+}
+
+void LoadQueueDefaults(const std::string &queue, const PPDFile &ppd, CFMutableDictionaryRef ppdDict) {
+    const SchedulerConnection scheduler;
+    scheduler.StartRequest();
+    cups_dest_t *dest = cupsGetNamedDest(scheduler.get(), queue.c_str(), kNoInstance);
+    if (dest == nullptr) return;
+    for (const cups_option_t &option : std::span(dest->options, ppd ? static_cast<size_t>(dest->num_options) : 0)) {
+        if (IsSecretPaneKey(option.name) || ppd.FindChoice(option.name, option.value) == nullptr) continue;
+        const CFHolder<CFStringRef> key(CFStringCreateWithCString(nullptr, option.name, kCFStringEncodingUTF8));
+        const CFHolder<CFStringRef> value(CFStringCreateWithCString(nullptr, option.value, kCFStringEncodingUTF8));
+        if (key && value) CFDictionarySetValue(ppdDict, key.get(), value.get());
+    }
+    cupsFreeDests(1, dest);
+}
+
+}  // namespace kvx::dialog

@@ -1,0 +1,112 @@
+// The print dialog's window: a printer chooser, the chosen printer's pane
+// (or why there is none), the pane's summary, and Cancel / Save Settings... /
+// Print. Choosing another printer ends the pane and runs its lifecycle again
+// for the new printer. The window opens at once on the command line's
+// printer; the scheduler's queues join the chooser when it answers.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/dialog_error.hpp"
+#include "cli/options.hpp"
+#include "script/pane_driver.hpp"
+#include "window/background_printer_list.hpp"
+#include "window/pane-view/pane_view.hpp"
+#include "window/printer_choices.hpp"
+
+namespace kvx::dialog {
+
+class DialogWindow {
+public:
+    // Shows the window with the options' printer chosen. GTK is initialized.
+    explicit DialogWindow(const Options &options);
+    ~DialogWindow();
+    DialogWindow(const DialogWindow &) = delete;
+    DialogWindow &operator=(const DialogWindow &) = delete;
+
+    // One line of a script, performed as the headless dialog performs it,
+    // then the window redrawn. Throws DialogError as PaneDriver::RunLine.
+    void RunScriptLine(int lineNumber, std::string_view line);
+    // Print or Cancel was pressed, or the script said ok or cancel.
+    bool IsClosed() const { return closed_; }
+
+    // Until the window is closed. Rethrows a failure of its OK path.
+    void Run();
+    // Lets GTK finish laying out and drawing what is pending.
+    void Settle();
+    // Renders the whole window into a PNG of its size; throws DialogError.
+    void WriteScreenshot(const std::string &path);
+
+private:
+    size_t InitialChoice() const;
+    GtkWidget *MakePrinterRow();
+    GtkWidget *MakeSummaryView();
+    GtkWidget *MakeButtonRow();
+    void Choose(size_t choiceIndex);
+    void ReceiveQueues(std::vector<PrinterDestination> printers, std::string failure);
+    void FillChooser();
+    void SelectInChooser(size_t choiceIndex);
+    void DropPaneView();
+    void ShowPaneOrReason(const std::string &failure);
+    void AskForPPDFile();
+    void AfterAction();
+    void AfterModelChange();
+    void RedrawSummary();
+    void TraceControls() const;
+    void TracePrinters() const;
+    void TraceLayout();
+    void Accept();
+    void Cancel();
+    void SaveSettings();
+    void Close();
+    // Runs a window action; a DialogError ends the window with its status.
+    template <typename Action>
+    void Guarded(Action action);
+
+    static void OnPrinterChanged(GtkComboBox *combo, DialogWindow *dialog);
+    static void OnFirstPaint(GdkFrameClock *clock, DialogWindow *dialog);
+    static gboolean OnRunLoopTick(DialogWindow *dialog);
+    static void OnWindowLaidOut(GtkWidget *window, GdkRectangle *allocation, DialogWindow *dialog);
+    static gboolean OnDeleteEvent(GtkWidget *window, GdkEvent *event, DialogWindow *dialog);
+
+    const Options &options_;
+    std::vector<PrinterChoice> choices_;
+    size_t chosenIndex_ = 0;
+    bool choosing_ = false;  // the chooser is set from code: no signal counts
+    bool closed_ = false;
+    bool painted_ = false;  // the first frame is on the screen
+    gulong firstPaintHandler_ = 0;
+    std::optional<std::pair<std::vector<PrinterDestination>, std::string>> pendingQueues_;
+    std::optional<DialogError> failure_;
+    guint runLoopTimer_ = 0;
+    struct Layout {
+        gint width;
+        gint height;
+        bool paneShown;
+        gint paneX;
+        gint paneY;
+        bool operator==(const Layout &) const = default;
+    };
+    std::optional<Layout> reportedLayout_;  // what --gui-trace said last
+
+    GtkWidget *window_ = nullptr;
+    GtkWidget *printerCombo_ = nullptr;
+    GtkWidget *paneFrame_ = nullptr;
+    GtkListStore *summaryRows_ = nullptr;
+    GtkWidget *saveButton_ = nullptr;
+    GtkWidget *printButton_ = nullptr;
+
+    // Goes first: nothing reaches the window once it is going.
+    std::unique_ptr<BackgroundPrinterList> printerList_;
+    // Declared so that the view goes before the controls it shows.
+    std::unique_ptr<PaneDriver> printer_;
+    std::unique_ptr<PaneView> paneView_;
+};
+
+}  // namespace kvx::dialog

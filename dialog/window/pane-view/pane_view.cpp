@@ -1,0 +1,205 @@
+#include "window/pane-view/pane_view.hpp"
+
+#include <string>
+
+#include "KVXHostSupport.hpp"
+#include "pane/pane_controls.hpp"
+#include "window/pane-view/key_translation.hpp"
+#include "window/pane-view/text_offsets.hpp"
+#include "script/control_actions.hpp"
+
+namespace kvx::dialog {
+
+struct PaneView::ControlView {
+    PaneView *pane;
+    ControlRef control;
+    OSType kind;
+    GtkWidget *widget;
+};
+
+namespace {
+
+constexpr float kLabelStartAlignment = 0.0F;
+constexpr gint kNoChoice = -1;
+
+Rect BoundsOf(ControlRef control) {
+    Rect bounds{};
+    GetControlBounds(control, &bounds);
+    return bounds;
+}
+
+std::string TitleOf(ControlRef control) {
+    CFHolder<CFStringRef> title;
+    if (CopyControlTitleAsCFString(control, title.out()) != noErr) return {};
+    return ToUTF8(title.get());
+}
+
+GtkWidget *MakePopup(ControlRef popup) {
+    GtkWidget *combo = gtk_combo_box_text_new();
+    const SInt32 itemCount = CountPopupItems(popup);
+    for (SInt32 position = 1; position <= itemCount; ++position) {
+        const std::string item = CopyPopupItemText(popup, position).value_or("");
+        gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(combo), item.c_str());
+    }
+    return combo;
+}
+
+GtkWidget *MakeLabel(ControlRef staticText) {
+    GtkWidget *label = gtk_label_new(TitleOf(staticText).c_str());
+    gtk_label_set_xalign(GTK_LABEL(label), kLabelStartAlignment);
+    return label;
+}
+
+void RedrawPopup(ControlRef popup, GtkWidget *combo) {
+    const SInt32 position = GetControl32BitValue(popup);
+    const SInt32 itemCount = CountPopupItems(popup);
+    // A value that names no item shows no choice, as `show` reports it.
+    gtk_combo_box_set_active(GTK_COMBO_BOX(combo), position >= 1 && position <= itemCount ? position - 1 : kNoChoice);
+}
+
+void RedrawField(ControlRef field, GtkWidget *entry) {
+    const std::string text = CopyFieldText(field).value_or("");
+    if (text != gtk_entry_get_text(GTK_ENTRY(entry))) gtk_entry_set_text(GTK_ENTRY(entry), text.c_str());
+    const ControlEditTextSelectionRec selection = GetFieldSelection(field).value_or(ControlEditTextSelectionRec{});
+    const auto start = static_cast<gint>(CharacterOffsetFromUTF16(text, selection.selStart));
+    const auto end = static_cast<gint>(CharacterOffsetFromUTF16(text, selection.selEnd));
+    // The same selection stays as it is, so that its anchor stays at the end
+    // where Shift+arrow began it.
+    gint shownStart = 0;
+    gint shownEnd = 0;
+    if (!gtk_editable_get_selection_bounds(GTK_EDITABLE(entry), &shownStart, &shownEnd)) {
+        shownStart = shownEnd = gtk_editable_get_position(GTK_EDITABLE(entry));
+    }
+    if (shownStart != start || shownEnd != end) gtk_editable_select_region(GTK_EDITABLE(entry), start, end);
+}
+
+}  // namespace
+
+PaneView::PaneView(WindowRef window, std::function<void()> afterAction)
+    : fixed_(gtk_fixed_new()), afterAction_(std::move(afterAction)) {
+    g_object_ref_sink(fixed_);
+    Rect content{};
+    GetWindowBounds(window, kWindowContentRgn, &content);
+    gtk_widget_set_size_request(fixed_, content.right - content.left, content.bottom - content.top);
+    ControlRef root = nullptr;
+    if (GetRootControl(window, &root) == noErr) AddEmbeddedControls(root);
+    Redraw();
+}
+
+PaneView::~PaneView() {
+    // The controls may go before the widgets do: no signal may reach them.
+    for (const auto &view : views_) g_signal_handlers_disconnect_by_data(view->widget, view.get());
+    gtk_widget_destroy(fixed_);
+    g_object_unref(fixed_);
+}
+
+void PaneView::Redraw() {
+    redrawing_ = true;
+    for (const auto &view : views_) {
+        if (view->kind == kControlKindPopupButton) RedrawPopup(view->control, view->widget);
+        if (view->kind == kControlKindEditUnicodeText) RedrawField(view->control, view->widget);
+        gtk_widget_set_sensitive(view->widget, IsControlEnabled(view->control));
+    }
+    redrawing_ = false;
+}
+
+// Bounds are in the window's content coordinates, as the fixed's are.
+void PaneView::AddEmbeddedControls(ControlRef container) {
+    UInt16 count = 0;
+    if (CountSubControls(container, &count) != noErr) return;
+    for (UInt16 index = 1; index <= count; ++index) {
+        ControlRef control = nullptr;
+        ::ControlKind kind{};
+        if (GetIndexedSubControl(container, index, &control) != noErr || GetControlKind(control, &kind) != noErr) {
+            continue;
+        }
+        if (kind.kind == kControlKindUserPane) {
+            AddEmbeddedControls(control);
+        } else {
+            AddControl(control, kind.kind);
+        }
+    }
+}
+
+void PaneView::AddControl(ControlRef control, OSType kind) {
+    GtkWidget *widget = nullptr;
+    switch (kind) {
+        case kControlKindPopupButton:
+            widget = MakePopup(control);
+            break;
+        case kControlKindEditUnicodeText:
+            widget = gtk_entry_new();
+            break;
+        case kControlKindStaticText:
+            widget = MakeLabel(control);
+            break;
+        default:
+            return;  // a kind this dialog does not draw
+    }
+    const Rect bounds = BoundsOf(control);
+    gtk_widget_set_size_request(widget, bounds.right - bounds.left, bounds.bottom - bounds.top);
+    gtk_fixed_put(GTK_FIXED(fixed_), widget, bounds.left, bounds.top);
+    views_.push_back(std::make_unique<ControlView>(ControlView{this, control, kind, widget}));
+    Connect(*views_.back());
+}
+
+void PaneView::Connect(ControlView &view) {
+    if (view.kind == kControlKindPopupButton) {
+        g_signal_connect(view.widget, "changed", G_CALLBACK(OnPopupChanged), &view);
+    } else if (view.kind == kControlKindEditUnicodeText) {
+        g_signal_connect(view.widget, "key-press-event", G_CALLBACK(OnEntryKeyPress), &view);
+        g_signal_connect(view.widget, "insert-text", G_CALLBACK(OnEntryInsert), &view);
+        g_signal_connect(view.widget, "delete-text", G_CALLBACK(OnEntryDelete), &view);
+        g_signal_connect(view.widget, "notify::cursor-position", G_CALLBACK(OnEntrySelectionMoved), &view);
+        g_signal_connect(view.widget, "notify::selection-bound", G_CALLBACK(OnEntrySelectionMoved), &view);
+    }
+}
+
+// A choice in the combo is a choice in the popup: its value and its command.
+void PaneView::OnPopupChanged(GtkComboBox *combo, ControlView *view) {
+    if (view->pane->redrawing_) return;
+    const gint active = gtk_combo_box_get_active(combo);
+    if (active == kNoChoice) return;
+    ChoosePopupItem(view->control, std::to_string(active + 1));
+    view->pane->afterAction_();
+}
+
+// Every key that edits goes to the host; the pane's handlers decide.
+gboolean PaneView::OnEntryKeyPress(GtkWidget *, GdkEventKey *event, ControlView *view) {
+    const TranslatedKey key = TranslateKey(event->keyval, static_cast<GdkModifierType>(event->state));
+    if (key.route == KeyRoute::Entry) return FALSE;
+    if (key.route == KeyRoute::HostKey) {
+        PressKey(view->control, key.charCode);
+    } else {
+        TypeText(view->control, key.text);
+    }
+    view->pane->afterAction_();
+    return TRUE;
+}
+
+// The entry never edits itself (a paste, a cut, an input method): only a
+// redraw from the model changes its text.
+void PaneView::OnEntryInsert(GtkEditable *entry, gchar *, gint, gpointer, ControlView *view) {
+    if (!view->pane->redrawing_) g_signal_stop_emission_by_name(entry, "insert-text");
+}
+
+void PaneView::OnEntryDelete(GtkEditable *entry, gint, gint, ControlView *view) {
+    if (!view->pane->redrawing_) g_signal_stop_emission_by_name(entry, "delete-text");
+}
+
+// A click or a Shift+arrow moved the caret or the selection in the entry.
+void PaneView::OnEntrySelectionMoved(GtkEditable *entry, GParamSpec *, ControlView *view) {
+    if (view->pane->redrawing_) return;
+    const std::string text = gtk_entry_get_text(GTK_ENTRY(entry));
+    gint start = 0;
+    gint end = 0;
+    if (!gtk_editable_get_selection_bounds(entry, &start, &end)) start = end = gtk_editable_get_position(entry);
+    const auto selection = ControlEditTextSelectionRec{static_cast<SInt16>(UTF16OffsetFromCharacter(text, start)),
+                                                       static_cast<SInt16>(UTF16OffsetFromCharacter(text, end))};
+    const std::optional<ControlEditTextSelectionRec> current = GetFieldSelection(view->control);
+    if (current && current->selStart == selection.selStart && current->selEnd == selection.selEnd) return;
+    SelectText(view->control, selection);
+    view->pane->afterAction_();
+}
+
+}  // namespace kvx::dialog
