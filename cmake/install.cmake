@@ -1,24 +1,31 @@
-# `cmake --install BUILD --prefix PREFIX` lays out a working kvx-dialog:
-#   PREFIX/bin/kvx-dialog                      finds the rest relative to itself
-#   PREFIX/lib/libkvxhost.so, libkvxdialog.so
-#   PREFIX/lib/kvx/libkvxwindow.so             the window, loaded for --gui
-#   PREFIX/lib/kvx/PlugIns/KVXPDE.plugin/...   the plug-in bundle
-#   PREFIX/share/kvx/ppd/*.ppd                 the sample PPDs
-#   PREFIX/share/man/man1/kvx-dialog.1
-set(KVX_INSTALL_BUNDLE_DIR lib/kvx/PlugIns/KVXPDE.plugin)
+# `cmake --install BUILD --prefix PREFIX` lays out a working kvx, relocatable
+# as a whole (LIBDIR is lib, or lib/<multiarch> for the prefix /usr):
+#   PREFIX/bin/kvx-dialog                          finds the rest relative to itself
+#   PREFIX/LIBDIR/kvx/libkvxhost.so, libkvxdialog.so   private to kvx
+#   PREFIX/LIBDIR/kvx/libkvxwindow.so              the window, loaded for --gui
+#   PREFIX/LIBDIR/kvx/PlugIns/KVXPDE.plugin/...    the plug-in bundle
+#   PREFIX/share/ppd/korvane/korvane-rm4750.ppd    the printer's PPD, where CUPS looks
+#   PREFIX/share/man/man1/kvx-dialog.1.gz
+include(GNUInstallDirs)
+set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME kvx)
+set(KVX_INSTALL_PRIVATE_DIR ${CMAKE_INSTALL_LIBDIR}/kvx)
+set(KVX_INSTALL_PLUGINS_DIR ${KVX_INSTALL_PRIVATE_DIR}/PlugIns)
+set(KVX_INSTALL_BUNDLE_DIR ${KVX_INSTALL_PLUGINS_DIR}/KVXPDE.plugin)
+set(KVX_INSTALL_PPD_DIR ${CMAKE_INSTALL_DATADIR}/ppd/korvane)
 
-# The dialog finds its libraries in ../lib, the window module them in its
-# parent folder; the plug-in, five folders down from the prefix
-# (lib/kvx/PlugIns/KVXPDE.plugin/Contents/MacOS), in the same lib.
-set_target_properties(kvx-dialog kvxdialog PROPERTIES INSTALL_RPATH "$ORIGIN/../lib")
-set_target_properties(kvxwindow PROPERTIES INSTALL_RPATH "$ORIGIN/..")
-set_target_properties(KVXPDE PROPERTIES INSTALL_RPATH "$ORIGIN/../../../../..")
+# The dialog finds the private folder from bin; the libraries there find each
+# other beside themselves; the plug-in, four folders up from Contents/MacOS.
+set_target_properties(kvx-dialog PROPERTIES INSTALL_RPATH "$ORIGIN/../${KVX_INSTALL_PRIVATE_DIR}")
+set_target_properties(kvxdialog kvxwindow PROPERTIES INSTALL_RPATH "$ORIGIN")
+set_target_properties(KVXPDE PROPERTIES INSTALL_RPATH "$ORIGIN/../../../..")
+target_compile_definitions(kvxdialog PRIVATE
+  KVX_INSTALLED_PLUGINS_DIR="${KVX_INSTALL_PLUGINS_DIR}"
+  KVX_INSTALLED_PPD="${KVX_INSTALL_PPD_DIR}/korvane-rm4750.ppd"
+  KVX_INSTALLED_WINDOW_MODULE="${KVX_INSTALL_PRIVATE_DIR}/libkvxwindow.so")
 
-install(TARGETS kvx-dialog RUNTIME DESTINATION bin)
-install(TARGETS kvxhost kvxdialog LIBRARY DESTINATION lib)
-install(TARGETS kvxwindow LIBRARY DESTINATION lib/kvx)
+install(TARGETS kvx-dialog RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS kvxhost kvxdialog kvxwindow LIBRARY DESTINATION ${KVX_INSTALL_PRIVATE_DIR})
 install(TARGETS KVXPDE LIBRARY DESTINATION ${KVX_INSTALL_BUNDLE_DIR}/Contents/MacOS)
 install(DIRECTORY ${KVX_BUNDLE_DIR}/ DESTINATION ${KVX_INSTALL_BUNDLE_DIR}
         PATTERN MacOS EXCLUDE)
-install(FILES resources/ppd/korvane-rm4750.ppd resources/ppd/korvane-rm2200.ppd DESTINATION share/kvx/ppd)
-install(FILES dialog/kvx-dialog.1 DESTINATION share/man/man1)
+install(FILES resources/ppd/korvane-rm4750.ppd DESTINATION ${KVX_INSTALL_PPD_DIR})

@@ -6,6 +6,7 @@ packages=(
   build-essential cmake pkg-config
   libplist-dev libpugixml-dev libcups2-dev cups-client nlohmann-json3-dev
   cups-daemon cups-ipp-utils cups-core-drivers cups-filters
+  cups dpkg-dev lintian
   googletest libgtest-dev libbenchmark-dev nlohmann-json3-dev
   clang libclang-rt-14-dev valgrind
   libgtk-3-dev xvfb xauth xdotool

@@ -10,9 +10,9 @@ namespace fs = std::filesystem;
 
 constexpr const char *kExecutableLink = "/proc/self/exe";
 // An installed dialog is PREFIX/bin/kvx-dialog; these are relative to PREFIX.
-constexpr const char *kInstalledPlugInsFolder = "lib/kvx/PlugIns";
-constexpr const char *kInstalledSamplePPD = "share/kvx/ppd/korvane-rm4750.ppd";
-constexpr const char *kInstalledWindowModule = "lib/kvx/libkvxwindow.so";
+constexpr const char *kInstalledPlugInsFolder = KVX_INSTALLED_PLUGINS_DIR;
+constexpr const char *kInstalledSamplePPD = KVX_INSTALLED_PPD;
+constexpr const char *kInstalledWindowModule = KVX_INSTALLED_WINDOW_MODULE;
 
 }  // namespace
 

@@ -1,11 +1,12 @@
-// Opening bundles: what an opened bundle tells, lookup by identifier, and a
-// clear error for each way a bundle folder can be broken.
+// Bundles as the pane finds its own: by identifier, the most recently opened
+// first, and its localized strings with every fallback to the caller's text.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
 #include "KVXHostSupport.hpp"
+#include "info_plist.hpp"
 #include "live_object_check.hpp"
 #include "temp_folder.hpp"
 
@@ -13,105 +14,78 @@ namespace {
 
 using kvx::CFHolder;
 
+constexpr const char *kFallback = "Missing Localizable.strings";
+
 class Bundle : public kvx::test::LiveObjectCheck {
 protected:
     kvx::test::TempFolder folder;
 
-    std::filesystem::path makeBundle(const std::string &name, const std::string &info) {
-        folder.write(name + "/Contents/Info.plist", info);
-        return std::filesystem::canonical(folder.path() / name);
+    // A bundle with these resource files, opened.
+    CFBundleRef makeBundle(const std::string &name, std::initializer_list<std::pair<const char *, std::string>> resources = {}) {
+        folder.write(name + "/Contents/Info.plist", kvx::test::InfoPlist("com.example." + name));
+        for (const auto &[relative, bytes] : resources) folder.write(std::filesystem::path(name) / "Contents/Resources" / relative, bytes);
+        CFHolder<CFStringRef> error;
+        CFBundleRef bundle = KVXBundleOpen((folder.path() / name).c_str(), error.out());
+        EXPECT_NE(bundle, nullptr) << kvx::ToUTF8(error.get());
+        return bundle;
+    }
+
+    static std::string Copy(CFBundleRef bundle, const char *key, CFStringRef value, CFStringRef table = nullptr) {
+        const CFHolder<CFStringRef> text(CFBundleCopyLocalizedString(bundle, kvx::MakeString(key).get(), value, table));
+        return kvx::ToUTF8(text.get());
     }
 };
 
-TEST_F(Bundle, OpensAndTellsItsInfoAndPaths) {
-    const auto path = makeBundle("Sample.plugin", kvx::test::InfoPlist("com.example.sample", R"(
-	<key>CFBundleName</key><string>Sample</string>
-	<key>CFBundleExecutable</key><string>libSample.so</string>
-)"));
-    const CFIndex liveBefore = KVXHostGetLiveObjectCount(0);
-    CFHolder<CFStringRef> error;
-    CFBundleRef bundle = KVXBundleOpen(path.c_str(), error.out());
-    ASSERT_NE(bundle, nullptr) << kvx::ToUTF8(error.get());
-    EXPECT_EQ(KVXHostGetLiveObjectCount(0), liveBefore) << "an opened bundle is not a live object";
-    EXPECT_EQ(CFGetTypeID(bundle), CFBundleGetTypeID());
-
-    EXPECT_EQ(kvx::ToUTF8(CFBundleGetIdentifier(bundle)), "com.example.sample");
-    const auto name = CFBundleGetValueForInfoDictionaryKey(bundle, CFSTR("CFBundleName"));
-    ASSERT_NE(name, nullptr);
-    EXPECT_EQ(kvx::ToUTF8(static_cast<CFStringRef>(name)), "Sample");
-    EXPECT_EQ(CFBundleGetValueForInfoDictionaryKey(bundle, CFSTR("NoSuchKey")), nullptr);
-
-    EXPECT_EQ(kvx::ToUTF8(CFHolder<CFStringRef>(KVXBundleCopyPath(bundle)).get()), path.string());
-    EXPECT_EQ(kvx::ToUTF8(CFHolder<CFStringRef>(KVXBundleCopyExecutablePath(bundle)).get()),
-              (path / "Contents/MacOS/libSample.so").string());
-    EXPECT_EQ(kvx::ToUTF8(CFHolder<CFStringRef>(KVXBundleCopyResourcesPath(bundle)).get()),
-              (path / "Contents/Resources").string());
-}
-
 TEST_F(Bundle, TheSameFolderIsTheSameBundleAndAnIdentifierFindsTheMostRecentlyOpened) {
+    const auto older = folder.write("Older.plugin/Contents/Info.plist", kvx::test::InfoPlist("com.example.twin")).parent_path().parent_path();
+    const auto newer = folder.write("Newer.plugin/Contents/Info.plist", kvx::test::InfoPlist("com.example.twin")).parent_path().parent_path();
     EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.example.twin")), nullptr);
-    const auto older = makeBundle("Older.plugin", kvx::test::InfoPlist("com.example.twin"));
-    const auto newer = makeBundle("Newer.plugin", kvx::test::InfoPlist("com.example.twin"));
     CFBundleRef olderBundle = KVXBundleOpen(older.c_str(), nullptr);
     ASSERT_NE(olderBundle, nullptr);
     EXPECT_EQ(KVXBundleOpen((older.string() + "/.").c_str(), nullptr), olderBundle);
-    EXPECT_EQ(KVXBundleOpen((older.parent_path() / "." / "Older.plugin").c_str(), nullptr), olderBundle);
     EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.example.twin")), olderBundle);
     CFBundleRef newerBundle = KVXBundleOpen(newer.c_str(), nullptr);
     ASSERT_NE(newerBundle, olderBundle);
     EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.example.twin")), newerBundle);
-    // Opening the older one again makes it the most recent.
     EXPECT_EQ(KVXBundleOpen(older.c_str(), nullptr), olderBundle);
-    EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.example.twin")), olderBundle);
+    EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.example.twin")), olderBundle) << "opened again, it is the most recent";
     EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.example.nobody")), nullptr);
-    EXPECT_EQ(CFBundleGetBundleWithIdentifier(nullptr), nullptr);
 }
 
-TEST_F(Bundle, EachBrokenFolderGivesItsOwnError) {
-    folder.write("NoInfo.plugin/Contents/Resources/x", "");
-    folder.write("Garbage.plugin/Contents/Info.plist", "{ this is not a plist");
-    folder.write("Array.plugin/Contents/Info.plist",
-                 "<plist version=\"1.0\"><array><string>com.example.array</string></array></plist>");
-    folder.write("NoIdentifier.plugin/Contents/Info.plist",
-                 "<plist version=\"1.0\"><dict><key>CFBundleName</key><string>x</string></dict></plist>");
-    folder.write("NumberIdentifier.plugin/Contents/Info.plist",
-                 "<plist version=\"1.0\"><dict><key>CFBundleIdentifier</key><integer>7</integer></dict></plist>");
-    folder.write("AFile.plugin", "a file, not a folder");
-    const struct {
-        const char *bundle;
-        const char *says;
-    } cases[] = {
-        {"Missing.plugin", "does not exist"},
-        {"AFile.plugin", "is not a folder"},
-        {"NoInfo.plugin", "no readable Contents/Info.plist"},
-        {"Garbage.plugin", "malformed"},
-        {"Array.plugin", "not a dictionary"},
-        {"NoIdentifier.plugin", "no CFBundleIdentifier"},
-        {"NumberIdentifier.plugin", "no CFBundleIdentifier"},
-    };
-    for (const auto &broken : cases) {
-        const std::string path = (folder.path() / broken.bundle).string();
-        CFHolder<CFStringRef> error;
-        EXPECT_EQ(KVXBundleOpen(path.c_str(), error.out()), nullptr) << broken.bundle;
-        ASSERT_TRUE(error) << broken.bundle;
-        const std::string text = kvx::ToUTF8(error.get());
-        EXPECT_NE(text.find(broken.says), std::string::npos) << broken.bundle << ": " << text;
-        EXPECT_NE(text.find(broken.bundle), std::string::npos) << broken.bundle << ": " << text;
-    }
-    EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.example.array")), nullptr);
-    EXPECT_EQ(KVXBundleOpen(nullptr, nullptr), nullptr);
+TEST_F(Bundle, LocalizedStringsComeFromTheFirstEnglishFolderOrFallBackToTheValuePassed) {
+    CFBundleRef bundle = makeBundle("Strings.plugin", {
+        {"English.lproj/Localizable.strings", R"("DC" = "Department Code";)"},
+        {"en.lproj/Localizable.strings", R"("DC" = "en";)"},
+        {"en.lproj/Other.strings", R"("DC" = "Other table";)"},
+        {"Base.lproj/Other.strings", R"("DC" = "Base";)"},
+        {"Base.lproj/Extra.strings", R"("DC" = "Base extra";)"},
+        {"French.lproj/Extra.strings", R"("DC" = "French";)"},
+    });
+    EXPECT_EQ(Copy(bundle, "DC", CFSTR("x")), "Department Code");
+    EXPECT_EQ(Copy(bundle, "DC", nullptr, CFSTR("Other")), "Other table");
+    EXPECT_EQ(Copy(bundle, "DC", nullptr, CFSTR("Extra")), "Base extra");
+    folder.write("Strings.plugin/Contents/Resources/English.lproj/Localizable.strings", R"("DC" = "second";)");
+    EXPECT_EQ(Copy(bundle, "DC", nullptr), "Department Code") << "a table is read once";
+
+    const auto value = kvx::MakeString(kFallback);
+    const CFHolder<CFStringRef> missingKey(CFBundleCopyLocalizedString(bundle, CFSTR("DIN"), value.get(), nullptr));
+    EXPECT_EQ(missingKey.get(), value.get());
+    EXPECT_EQ(CFGetRetainCount(value.get()), 2) << "the value comes back retained";
+    EXPECT_EQ(Copy(bundle, "DC", value.get(), CFSTR("NoSuchTable")), kFallback);
+    EXPECT_EQ(Copy(bundle, "DIN", nullptr), "DIN") << "without a value the key comes back";
+    EXPECT_EQ(Copy(bundle, "DC", value.get(), CFSTR("../English.lproj/Localizable")), kFallback) << "a table name is never a path";
+    EXPECT_EQ(Copy(nullptr, "DC", value.get()), kFallback);
 }
 
-TEST_F(Bundle, AnExecutableNameMustStayInsideTheBundle) {
-    const char *names[] = {"../../outside.so", "sub/inner.so", "..", ""};
-    for (int index = 0; index < 4; ++index) {
-        const auto path = makeBundle("Escape" + std::to_string(index) + ".plugin",
-                                     kvx::test::InfoPlist("com.example.escape", std::string("<key>CFBundleExecutable</key><string>") +
-                                                                                    names[index] + "</string>"));
-        CFBundleRef bundle = KVXBundleOpen(path.c_str(), nullptr);
-        ASSERT_NE(bundle, nullptr) << names[index];
-        EXPECT_EQ(KVXBundleCopyExecutablePath(bundle), nullptr) << names[index];
-    }
+TEST_F(Bundle, MalformedTableIsReportedOnceAndReadsAsEmpty) {
+    CFBundleRef bundle = makeBundle("Malformed.plugin", {{"English.lproj/Localizable.strings", "\"DIN\" = \"DIN\";\n\"DC\" = Code;\n"}});
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Copy(bundle, "DIN", CFSTR("Missing Localizable.strings")), kFallback) << "even its good entries are gone";
+    EXPECT_EQ(Copy(bundle, "DC", CFSTR("Missing Localizable.strings")), kFallback);
+    const std::string report = testing::internal::GetCapturedStderr();
+    EXPECT_NE(report.find("English.lproj/Localizable.strings"), std::string::npos) << report;
+    EXPECT_NE(report.find("line 2"), std::string::npos) << report;
+    EXPECT_EQ(report.find("Localizable.strings"), report.rfind("Localizable.strings")) << "reported twice: " << report;
 }
 
 }  // namespace

@@ -45,41 +45,34 @@ std::string UTF16Bytes(std::u16string_view text, bool bigEndian) {
 
 class StringsTable : public kvx::test::LiveObjectCheck {};
 
-TEST_F(StringsTable, ReadsEntriesBetweenCommentsAndWhitespaceAnywhere) {
+TEST_F(StringsTable, ReadsEntriesBetweenCommentsAndWhitespaceAndDecodesEscapes) {
     const Parsed parsed = Parse(R"(/* A block comment
    over two lines */
 "DIN" = "Private Print DIN";   // a line comment
   "DC"/* between */=
     "Department Code"
   ;"Empty" = "";
-// the end)");
-    ASSERT_TRUE(parsed.table) << kvx::ToUTF8(parsed.error.get());
-    EXPECT_EQ(CFDictionaryGetCount(parsed.table.get()), 3);
-    EXPECT_EQ(Lookup(parsed.table.get(), "DIN"), u"Private Print DIN");
-    EXPECT_EQ(Lookup(parsed.table.get(), "DC"), u"Department Code");
-    EXPECT_EQ(Lookup(parsed.table.get(), "Empty"), u"");
-    for (const std::string_view bytes : {std::string_view(""), std::string_view("  /* nothing */ // here\n")}) {
-        const Parsed empty = Parse(bytes);
-        ASSERT_TRUE(empty.table) << bytes;
-        EXPECT_EQ(CFDictionaryGetCount(empty.table.get()), 0) << bytes;
-    }
-}
-
-TEST_F(StringsTable, DecodesEscapes) {
-    const Parsed parsed = Parse(R"("quote" = "say \"hi\"";
+"quote" = "say \"hi\"";
 "backslash" = "a\\b";
 "controls" = "1\n2\t3\r";
 "slashes" = "// not a comment /* either */";
 "e-acute" = "caf\U00e9";
-"emoji" = "\UD83D\UDE00!";)");
+"emoji" = "\UD83D\UDE00!";
+// the end)");
     ASSERT_TRUE(parsed.table) << kvx::ToUTF8(parsed.error.get());
+    EXPECT_EQ(CFDictionaryGetCount(parsed.table.get()), 9);
+    EXPECT_EQ(Lookup(parsed.table.get(), "DIN"), u"Private Print DIN");
+    EXPECT_EQ(Lookup(parsed.table.get(), "DC"), u"Department Code");
+    EXPECT_EQ(Lookup(parsed.table.get(), "Empty"), u"");
     EXPECT_EQ(Lookup(parsed.table.get(), "quote"), u"say \"hi\"");
     EXPECT_EQ(Lookup(parsed.table.get(), "backslash"), u"a\\b");
     EXPECT_EQ(Lookup(parsed.table.get(), "controls"), u"1\n2\t3\r");
     EXPECT_EQ(Lookup(parsed.table.get(), "slashes"), u"// not a comment /* either */");
     EXPECT_EQ(Lookup(parsed.table.get(), "e-acute"), u"caf\u00e9");
-    // One character beyond the BMP: two UTF-16 units.
     EXPECT_EQ(Lookup(parsed.table.get(), "emoji"), u"\U0001F600!");
+    const Parsed empty = Parse("  /* nothing */ // here\n");
+    ASSERT_TRUE(empty.table);
+    EXPECT_EQ(CFDictionaryGetCount(empty.table.get()), 0);
 }
 
 TEST_F(StringsTable, ReadsEveryEncodingWithItsByteOrderMark) {

@@ -1,3 +1,7 @@
+// Strings as the pane and the dialog use them: UTF-16 units, Mac Roman and
+// UTF-8 decoding, capped mutable strings, comparison and formatting.
+#include <cstdio>
+#include <set>
 #include <string>
 
 #include "KVXHostSupport.hpp"
@@ -16,93 +20,96 @@ std::u16string Units(CFStringRef string) {
     return units;
 }
 
-TEST_F(Strings, CharacterOutsideTheBasicPlaneCountsTwoUnitsAndReadsPastTheEndAreHarmless) {
-    const auto text = MakeString("a\xF0\x9F\x98\x80");  // "a" U+1F600
-    ASSERT_TRUE(text);
-    EXPECT_EQ(Units(text.get()), u"a\xD83D\xDE00");
-    EXPECT_EQ(ToUTF8(text.get()), "a\xF0\x9F\x98\x80");
-    EXPECT_EQ(CFStringGetCharacterAtIndex(text.get(), 3), 0);
-    EXPECT_EQ(CFStringGetCharacterAtIndex(text.get(), -1), 0);
-    UniChar buffer[2] = {'x', 'x'};
-    CFStringGetCharacters(text.get(), CFRange{2, 2}, buffer);
-    EXPECT_EQ(buffer[0], 'x') << "a range past the end copies nothing";
+template <typename... Args>
+std::string Format(const char *format, Args... args) {
+    const CFHolder<CFStringRef> text(CFStringCreateWithFormat(nullptr, nullptr, __CFStringMakeConstantString(format), args...));
+    return ToUTF8(text.get());
 }
 
-TEST_F(Strings, MutableAppendsAreCutAtTheMaximumLengthNeverSplittingAPair) {
+TEST_F(Strings, MacRomanBytesEachDecodeToTheirOwnCharacterAndEncodeBack) {
+    unsigned char pascal[256] = {255};
+    for (int byte = 1; byte <= 255; ++byte) pascal[byte] = static_cast<unsigned char>(byte);
+    const CFHolder<CFStringRef> decoded(CFStringCreateWithPascalString(nullptr, pascal, kCFStringEncodingMacRoman));
+    const std::u16string units = Units(decoded.get());
+    ASSERT_EQ(units.size(), 255u);
+    const std::set<char16_t> high(units.begin() + 0x7F, units.end());
+    EXPECT_EQ(high.size(), 128u);
+    EXPECT_EQ(high.count(u'\uFFFD'), 0u);
+    EXPECT_GE(*high.begin(), 0x80);
+    EXPECT_EQ(units[0x8E - 1], u'\u00E9');  // e acute
+    EXPECT_EQ(units[0xDB - 1], u'\u20AC');  // euro sign
+    for (size_t index = 0; index < units.size(); ++index) {
+        const CFHolder<CFStringRef> one(CFStringCreateWithCharacters(nullptr, reinterpret_cast<const UniChar *>(&units[index]), 1));
+        char back[2] = {};
+        ASSERT_TRUE(CFStringGetCString(one.get(), back, sizeof back, kCFStringEncodingMacRoman)) << index + 1;
+        EXPECT_EQ(static_cast<unsigned char>(back[0]), index + 1);
+    }
+    // A Pascal string is read by its length byte, in UTF-8 too.
+    const unsigned char utf8[] = {2, 0xC3, 0xA9, 'X'};
+    EXPECT_EQ(Units(CFHolder<CFStringRef>(CFStringCreateWithPascalString(nullptr, utf8, kCFStringEncodingUTF8)).get()), u"\u00E9");
+}
+
+TEST_F(Strings, UTF8OutsideTheBasicPlaneIsTwoUnitsAndIllFormedUTF8MakesNoString) {
+    const auto text = MakeString("a\xF0\x9F\x98\x80");
+    EXPECT_EQ(Units(text.get()), u"a\xD83D\xDE00");
+    EXPECT_EQ(ToUTF8(text.get()), "a\xF0\x9F\x98\x80");
+    EXPECT_EQ(CFStringGetCharacterAtIndex(text.get(), 3), 0) << "a read past the end is harmless";
+    for (const char *bad : {"bad \xC3", "\xED\xA0\x80", "\xC0\xAF", "\xF4\x90\x80\x80"})
+        EXPECT_EQ(CFStringCreateWithCString(nullptr, bad, kCFStringEncodingUTF8), nullptr) << bad;
+}
+
+TEST_F(Strings, MutableStringsStopAtTheirMaximumLengthNeverSplittingAPair) {
     const CFHolder<CFMutableStringRef> text(CFStringCreateMutable(nullptr, 5));
     CFStringAppend(text.get(), CFSTR("1234"));
     CFStringAppend(text.get(), CFSTR("567"));
     const UniChar more[] = {'8'};
     CFStringAppendCharacters(text.get(), more, 1);
-    CFStringAppendCString(text.get(), "9", kCFStringEncodingUTF8);
     EXPECT_EQ(ToUTF8(text.get()), "12345");
-
     const CFHolder<CFMutableStringRef> pair(CFStringCreateMutable(nullptr, 3));
-    CFStringAppendCString(pair.get(), "ab\xF0\x9F\x98\x80", kCFStringEncodingUTF8);
+    CFStringAppend(pair.get(), CFSTR("ab\xF0\x9F\x98\x80"));
     EXPECT_EQ(Units(pair.get()), u"ab");
-
-    const CFHolder<CFMutableStringRef> unlimited(CFStringCreateMutable(nullptr, 0));
-    CFStringAppendCString(unlimited.get(), std::string(1000, 'z').c_str(), kCFStringEncodingUTF8);
-    EXPECT_EQ(CFStringGetLength(unlimited.get()), 1000);
-    const CFHolder<CFMutableStringRef> limited(CFStringCreateMutableCopy(nullptr, 3, CFSTR("abcdef")));
-    EXPECT_EQ(ToUTF8(limited.get()), "abc");
-    EXPECT_EQ(CFStringCreateMutable(nullptr, -1), nullptr);
-
+    const CFHolder<CFMutableStringRef> copy(CFStringCreateMutableCopy(nullptr, 3, CFSTR("abcdef")));
+    EXPECT_EQ(ToUTF8(copy.get()), "abc");
     const CFHolder<CFMutableStringRef> doubled(CFStringCreateMutableCopy(nullptr, 0, CFSTR("ab")));
     CFStringAppend(doubled.get(), doubled.get());
     EXPECT_EQ(ToUTF8(doubled.get()), "abab");
 }
 
-TEST_F(Strings, EqualityAndCompareAreLiteralAndCaseSensitive) {
-    const CFHolder<CFMutableStringRef> built(CFStringCreateMutable(nullptr, 0));
-    CFStringAppend(built.get(), CFSTR("Priv"));
+TEST_F(Strings, EqualityAndCompareAreLiteralAndConstantsAreOneObjectNeverFreed) {
+    const CFHolder<CFMutableStringRef> built(CFStringCreateMutableCopy(nullptr, 0, CFSTR("Priv")));
     CFStringAppend(built.get(), CFSTR("ate"));
     EXPECT_TRUE(CFEqual(built.get(), CFSTR("Private")));
-    EXPECT_EQ(CFHash(built.get()), CFHash(CFSTR("Private")));
     EXPECT_FALSE(CFEqual(built.get(), CFSTR("private")));
-
-    EXPECT_EQ(CFStringCompare(CFSTR("Private"), CFSTR("Private"), 0), kCFCompareEqualTo);
+    EXPECT_EQ(CFStringCompare(CFSTR("Private"), built.get(), 0), kCFCompareEqualTo);
     EXPECT_EQ(CFStringCompare(CFSTR("B"), CFSTR("a"), 0), kCFCompareLessThan);
     EXPECT_EQ(CFStringCompare(CFSTR("ZEL"), CFSTR("ZELP"), 0), kCFCompareLessThan);
     EXPECT_EQ(CFStringCompare(CFSTR("ZELP"), CFSTR("ZEL"), 0), kCFCompareGreaterThan);
-    // By UTF-16 units: U+FF21 sorts after a surrogate pair's first unit.
-    EXPECT_EQ(CFStringCompare(CFSTR("\xEF\xBC\xA1"), CFSTR("\xF0\x9F\x98\x80"), 0), kCFCompareGreaterThan);
-}
 
-TEST_F(Strings, ConstantsWithTheSameBytesAreOneObjectNeverFreed) {
     const CFIndex liveBefore = KVXHostGetLiveObjectCount(CFStringGetTypeID());
-    const CFStringRef first = CFSTR("kvx constant under test");
-    EXPECT_EQ(CFSTR("kvx constant under test"), first);
-    EXPECT_NE(CFSTR("kvx other constant"), first);
+    const CFStringRef constant = CFSTR("kvx constant under test");
+    EXPECT_EQ(CFSTR("kvx constant under test"), constant);
     EXPECT_EQ(KVXHostGetLiveObjectCount(CFStringGetTypeID()), liveBefore);
-    CFRelease(first);
-    CFRelease(first);
+    CFRelease(constant);
+    CFRelease(constant);
     EXPECT_EQ(ToUTF8(CFSTR("kvx constant under test")), "kvx constant under test");
 }
 
-TEST_F(Strings, CStringCopiesFailWhenTheBufferOrTheEncodingCannotHoldTheText) {
-    char buffer[8];
-    EXPECT_FALSE(CFStringGetCString(CFSTR("abc"), buffer, 3, kCFStringEncodingUTF8));
-    EXPECT_STREQ(buffer, "");
-    EXPECT_TRUE(CFStringGetCString(CFSTR("abc"), buffer, 4, kCFStringEncodingUTF8));
-    EXPECT_STREQ(buffer, "abc");
-    EXPECT_FALSE(CFStringGetCString(CFSTR("\xC3\xA9"), buffer, 2, kCFStringEncodingUTF8)) << "two bytes, one unit";
-    ASSERT_TRUE(CFStringGetCString(CFSTR("\xE2\x82\xAC\xC3\xA9"), buffer, sizeof buffer, kCFStringEncodingMacRoman));
-    EXPECT_STREQ(buffer, "\xDB\x8E");  // euro sign, e acute
-    EXPECT_FALSE(CFStringGetCString(CFSTR("\xE4\xB8\x80"), buffer, sizeof buffer, kCFStringEncodingMacRoman));
-}
-
-TEST_F(Strings, IllFormedUTF8MakesNoStringAndPascalStringsDecodeByTheirLengthByte) {
-    EXPECT_EQ(CFStringCreateWithCString(nullptr, "bad \xC3", kCFStringEncodingUTF8), nullptr);
-    EXPECT_EQ(CFStringCreateWithCString(nullptr, "\xED\xA0\x80", kCFStringEncodingUTF8), nullptr);
-    EXPECT_EQ(CFStringCreateWithCString(nullptr, "x", 0x7777), nullptr) << "unknown encoding";
-
-    const unsigned char macRoman[] = {3, 0x8E, 't', 0xA5, 'X'};
-    const CFHolder<CFStringRef> roman(CFStringCreateWithPascalString(nullptr, macRoman, kCFStringEncodingMacRoman));
-    EXPECT_EQ(Units(roman.get()), u"\u00E9t\u2022");
-    const unsigned char utf8[] = {2, 0xC3, 0xA9, 'X'};
-    const CFHolder<CFStringRef> unicode(CFStringCreateWithPascalString(nullptr, utf8, kCFStringEncodingUTF8));
-    EXPECT_EQ(Units(unicode.get()), u"\u00E9");
+TEST_F(Strings, FormatShowsObjectsAsTheirDescriptionsAndNumbersAsTheCLibraryAtAnyWidth) {
+    const SInt32 answer = 42;
+    const CFHolder<CFNumberRef> number(CFNumberCreate(nullptr, kCFNumberSInt32Type, &answer));
+    EXPECT_EQ(Format("%@%d|%@|%@", CFSTR("DINDigit"), 3, number.get(), static_cast<CFTypeRef>(nullptr)), "DINDigit3|42|(null)");
+    EXPECT_EQ(Format("%u %x %ld %s %c %% %.2f %*d %.*s", 4000000000u, 255u, -1234567890123L, "t\xC3\xA9xt", 'Q', 3.14159, 3, 9, 2, "abc"),
+              "4000000000 ff -1234567890123 t\xC3\xA9xt Q % 3.14   9 ab");
+    // Ones longer than any fixed buffer come out whole.
+    char expected[512];
+    for (const char *format : {"%63d", "%64d", "%65d", "%300d"}) {
+        std::snprintf(expected, sizeof expected, format, -42);
+        EXPECT_EQ(Format(format, -42), expected) << format;
+    }
+    std::snprintf(expected, sizeof expected, "%.200f", 1e300);
+    EXPECT_EQ(Format("%.200f", 1e300), expected);
+    // If %y or %n took an argument, the 5 would not reach the %d.
+    EXPECT_EQ(Format("%y %n %d 100%", 5), "%y %n 5 100%");
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ TEST(InstalledDialog, RunsFromItsPrefixWithItsOwnBundleAndPPD) {
     const CommandResult installed =
         RunShell("cmake --install " + ShellWord(KVX_BINARY_DIR) + " --prefix " + ShellWord(prefix.string()));
     ASSERT_EQ(installed.exitStatus, 0) << installed.out;
-    EXPECT_TRUE(std::filesystem::is_regular_file(prefix / "share/man/man1/kvx-dialog.1"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(prefix / "share/man/man1/kvx-dialog.1.gz"));
     const std::filesystem::path script = folder.write("run.script", kScript);
 
     // Moved elsewhere, it still finds everything relative to itself.
@@ -38,7 +38,8 @@ TEST(InstalledDialog, RunsFromItsPrefixWithItsOwnBundleAndPPD) {
     EXPECT_THAT(window.out, HasSubstr("--gui needs a display"));
 
     // It reads the installed sample PPD: another model's there hides the pane.
-    std::filesystem::copy_file(moved / "share/kvx/ppd/korvane-rm2200.ppd", moved / "share/kvx/ppd/korvane-rm4750.ppd",
+    std::filesystem::copy_file(std::filesystem::path(KVX_SOURCE_DIR) / "resources/ppd/korvane-rm2200.ppd",
+                               moved / "share/ppd/korvane/korvane-rm4750.ppd",
                                std::filesystem::copy_options::overwrite_existing);
     const CommandResult otherModel = RunInstalledDialog(moved, script);
     EXPECT_EQ(otherModel.exitStatus, 3) << otherModel.out;

@@ -7,7 +7,6 @@ namespace kvx::test {
 using kvx::ToUTF8;
 
 std::string SupportedModelPPD() { return std::string(KVX_SOURCE_DIR) + "/resources/ppd/korvane-rm4750.ppd"; }
-std::string OtherModelPPD() { return std::string(KVX_SOURCE_DIR) + "/resources/ppd/korvane-rm2200.ppd"; }
 
 std::string MakeNib(const NibOptions &options) {
     const auto popup = [](int id, int top, bool withMenu, std::string_view items) {
@@ -15,15 +14,13 @@ std::string MakeNib(const NibOptions &options) {
                std::to_string(top) + "\" left=\"150\" bottom=\"" + std::to_string(top + 20) + "\" right=\"300\"" +
                (withMenu ? ">" + std::string(items) : " menu=\"none\">") + "</control>\n";
     };
-    const std::string size = "width=\"" + std::to_string(options.width) + "\" height=\"" + std::to_string(options.height) + "\"";
-    std::string nib = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<nib><window name=\"" + options.windowName +
-                      "\" title=\"Test Options\" " + size + ">\n" +
-                      R"(<control kind="userpane" signature="kvx " id="1" top="0" left="0" bottom="130" right="460">
+    std::string nib = R"(<?xml version="1.0" encoding="UTF-8"?>
+<nib><window name="Window" title="Test Options" width="460" height="130">
+<control kind="userpane" signature="kvx " id="1" top="0" left="0" bottom="130" right="460">
 <control kind="edittext" signature="kvx " id="6" top="20" left="360" bottom="38" right="430"/>
 <control kind="edittext" signature="kvx " id="8" top="54" left="360" bottom="72" right="430"/>
 )";
-    nib += popup(5, 18, options.printModeMenu,
-                 "<item>Normal</item><item>Proof</item><item>Private</item><item>ZEL</item><item>ZELP</item>");
+    nib += popup(5, 18, true, "<item>Normal</item><item>Proof</item><item>Private</item><item>ZEL</item><item>ZELP</item>");
     nib += popup(7, 52, true, "<item>Off</item><item>On</item>");
     if (options.orientationPopup)
         nib += popup(9, 86, options.orientationMenu, "<item>Portrait</item><item>Landscape</item>");

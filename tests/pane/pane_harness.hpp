@@ -33,16 +33,12 @@ inline constexpr SInt32 kZELP = 5;
 inline constexpr SInt32 kSwitchOff = 1;
 inline constexpr SInt32 kSwitchOn = 2;
 
-// The sample PPD of the supported model and of another model of its maker.
+// The sample PPD of the supported model.
 std::string SupportedModelPPD();
-std::string OtherModelPPD();
 
-// An interface file like the pane's own, with the changes a test needs.
+// An interface file like the pane's own, with the orientation popup without
+// its menu or left out.
 struct NibOptions {
-    int width = 460;
-    int height = 130;
-    std::string windowName = "Window";
-    bool printModeMenu = true;
     bool orientationMenu = true;
     bool orientationPopup = true;
 };

@@ -1,17 +1,13 @@
-// Only the fixture check calls libcups itself, whose PPD API is marked
-// deprecated.
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-
-#include <cups/ppd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+// PPD access as the pane reads its printer: main keys by exact name,
+// invocation strings in Mac Roman from the file's LanguageEncoding, cut to
+// 255 bytes, and every open matched by a close.
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "print_fixture.hpp"
+#include "KVXHostSupport.hpp"
+#include "live_object_check.hpp"
+#include "temp_folder.hpp"
 
 namespace {
 
@@ -33,23 +29,16 @@ struct PascalName {
     Str255 bytes;
 };
 
-class PPDAccess : public PrintTest {
+class PPDAccess : public kvx::test::LiveObjectCheck {
 protected:
-    void SetUp() override {
-        std::string pattern = (std::filesystem::path(::testing::TempDir()) / "kvx-ppd-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-    }
     void TearDown() override {
         for (const PMTicketRef ticket : tickets) KVXTicketRelease(ticket);
-        std::filesystem::remove_all(folder);
-        PrintTest::TearDown();
+        LiveObjectCheck::TearDown();
     }
 
     // A printer-info ticket bound to a PPD file with this content (none: no file).
     PMTicketRef Printer(std::optional<std::string_view> content, const std::string &name = "printer.ppd") {
-        const std::string path = (folder / name).string();
-        if (content) std::ofstream(path, std::ios::binary) << *content;
+        const std::string path = content ? folder.write(name, *content).string() : (folder.path() / name).string();
         tickets.push_back(KVXTicketCreatePrinterInfo(path.c_str()));
         return tickets.back();
     }
@@ -60,25 +49,15 @@ protected:
         PPDContext context = nullptr;
         FSSpec spec{};
         if (ppdOpenCompiledPPDFromTicket(printer, &context, &spec) != noErr) return "<error>";
-        Str255 buffer{};
+        unsigned char buffer[512]{};
         const OSStatus status = ppdGetInvocationString(context, ppdGetMainIndex(context, PascalName(key)), 0, buffer, bufferSize);
         EXPECT_EQ(ppdCloseCompiledPPDFromTicket(context, &spec), noErr);
         return status == noErr ? std::string(reinterpret_cast<const char *>(buffer + 1), buffer[0]) : "<error>";
     }
 
-    std::filesystem::path folder;
+    kvx::test::TempFolder folder;
     std::vector<PMTicketRef> tickets;
 };
-
-// The fixtures test this host, not libcups' leniency.
-TEST_F(PPDAccess, InlinePPDsAreWhatLibcupsTakesThemFor) {
-    for (const auto &[content, accepted] : {std::pair{kKorvane, true}, {kHeader, true}, {kBroken, false}}) {
-        Printer(content, "fixture.ppd");
-        ppd_file_t *ppd = ppdOpenFile((folder / "fixture.ppd").c_str());
-        EXPECT_EQ(ppd != nullptr, accepted) << content;
-        ppdClose(ppd);
-    }
-}
 
 TEST_F(PPDAccess, InvocationIsCutToTheBufferAndTo255Bytes) {
     // libcups takes lines of at most 255 bytes: a longer value spans lines.
@@ -86,6 +65,7 @@ TEST_F(PPDAccess, InvocationIsCutToTheBufferAndTo255Bytes) {
     const std::string value = line + "\n" + line + "\n" + line;
     const PMTicketRef printer = Printer(std::string(kHeader) + "*Invocation: \"" + value + "\"\n");
     EXPECT_EQ(Invocation(printer, "Invocation"), value.substr(0, 255));
+    EXPECT_EQ(Invocation(printer, "Invocation", 512), value.substr(0, 255)) << "a larger buffer still gets 255 bytes";
     EXPECT_EQ(Invocation(printer, "Invocation", 10), value.substr(0, 9));
     EXPECT_EQ(Invocation(printer, "Invocation", 1), "");
 }
@@ -163,20 +143,6 @@ TEST_F(PPDAccess, OnlyARealOpenCountsAndEveryCloseFreesItsContext) {
     EXPECT_EQ(ppdCloseCompiledPPDFromTicket(context, &spec), paramErr);
     EXPECT_EQ(ppdCloseCompiledPPDFromTicket(nullptr, &spec), paramErr);
     EXPECT_EQ(KVXPPDGetCloseCount(), closed + 1);
-}
-
-TEST_F(PPDAccess, FileSpecNamesTheFileInAtMost63Bytes) {
-    const std::string sixtyTwo(62, 'n');
-    for (const auto &[fileName, specName] : {std::pair<std::string, std::string>{"printer.ppd", "printer.ppd"},
-                                             {std::string(100, 'n'), std::string(63, 'n')},
-                                             {sixtyTwo + "\xC3\xA9", sixtyTwo}}) {
-        PPDContext context = nullptr;
-        FSSpec spec{.vRefNum = 9, .parID = 9, .name = {}};
-        ASSERT_EQ(ppdOpenCompiledPPDFromTicket(Printer(kKorvane, fileName), &context, &spec), noErr);
-        EXPECT_EQ(std::string(reinterpret_cast<const char *>(spec.name + 1), spec.name[0]), specName);
-        EXPECT_EQ(spec.vRefNum + spec.parID, 0);
-        EXPECT_EQ(ppdCloseCompiledPPDFromTicket(context, &spec), noErr);
-    }
 }
 
 }  // namespace

@@ -1,53 +1,35 @@
-#include "print_fixture.hpp"
-
+// Print sessions and tickets as the pane reaches them: the ticket's handle
+// read back as the session's 32-bit number, one PPD dictionary per
+// print-settings ticket, and handles that are never given out twice.
 #include <utility>
+
+#include "KVXHostSupport.hpp"
+#include "live_object_check.hpp"
 
 namespace {
 
-class Session : public PrintTest {
+class Session : public kvx::test::LiveObjectCheck {
 protected:
-    void SetUp() override { ASSERT_EQ(KVXPrintSessionCreate(&session), noErr); }
+    void SetUp() override {
+        LiveObjectCheck::SetUp();
+        ASSERT_EQ(KVXPrintSessionCreate(&session), noErr);
+        settings = KVXTicketCreatePrintSettings();
+        printerInfo = KVXTicketCreatePrinterInfo("/nowhere/printer.ppd");
+    }
     void TearDown() override {
         CFRelease(session);
         KVXTicketRelease(settings);
         KVXTicketRelease(printerInfo);
-        PrintTest::TearDown();
+        LiveObjectCheck::TearDown();
     }
     PMPrintSession session = nullptr;
-    PMTicketRef settings = KVXTicketCreatePrintSettings();
-    PMTicketRef printerInfo = KVXTicketCreatePrinterInfo("/nowhere/printer.ppd");
+    PMTicketRef settings = 0;
+    PMTicketRef printerInfo = 0;
 };
 
-TEST_F(Session, KeepsDataUnderACopyOfItsKeyUntilRemoved) {
-    const SInt32 value = 7;
-    kvx::CFHolder<CFNumberRef> number(CFNumberCreate(nullptr, kCFNumberSInt32Type, &value));
-    kvx::CFHolder<CFMutableStringRef> key(CFStringCreateMutableCopy(nullptr, 0, CFSTR("Data")));
-    ASSERT_EQ(PMSessionSetDataInSession(session, key.get(), number.get()), noErr);
-    CFStringAppend(key.get(), CFSTR("Changed"));
-    number.reset();
-    CFTypeRef data = nullptr;
-    ASSERT_EQ(PMSessionGetDataFromSession(session, CFSTR("Data"), &data), noErr);
-    SInt32 read = 0;
-    ASSERT_TRUE(CFNumberGetValue(static_cast<CFNumberRef>(data), kCFNumberSInt32Type, &read));
-    EXPECT_EQ(read, value);
-    ASSERT_EQ(PMSessionSetDataInSession(session, CFSTR("Data"), nullptr), noErr);
-    EXPECT_EQ(PMSessionGetDataFromSession(session, CFSTR("Data"), &data), kPMKeyNotFound);
-    EXPECT_EQ(data, nullptr);
-
-    data = CFSTR("untouched?");
-    EXPECT_EQ(PMSessionGetDataFromSession(nullptr, CFSTR("Data"), &data), kPMInvalidParameter);
-    EXPECT_EQ(data, nullptr);
-    const auto notASession = reinterpret_cast<PMPrintSession>(const_cast<void *>(static_cast<const void *>(CFSTR("x"))));
-    EXPECT_EQ(PMSessionGetDataFromSession(notASession, CFSTR("Data"), &data), kPMInvalidParameter);
-    EXPECT_EQ(PMSessionGetDataFromSession(session, nullptr, &data), kPMInvalidParameter);
-    EXPECT_EQ(PMSessionSetDataInSession(session, nullptr, CFSTR("v")), kPMInvalidParameter);
-    EXPECT_EQ(PMSessionGetDataFromSession(session, CFSTR("Data"), nullptr), kPMInvalidParameter);
-}
-
-TEST_F(Session, TicketHandleSurvivesTheSessionsThirtyTwoBitNumber) {
+TEST_F(Session, TicketHandlesSurviveTheSessionsThirtyTwoBitNumberAndBadRequestsFail) {
     ASSERT_EQ(KVXSessionSetTicket(session, CFSTR(kPDE_PMPrintSettingsRef), settings), noErr);
     ASSERT_EQ(KVXSessionSetTicket(session, CFSTR(kPDE_PMPrinterInfoRef), printerInfo), noErr);
-    // Read back as the pane does: the session's number as SInt32.
     for (const auto &[name, ticket] : {std::pair{CFSTR(kPDE_PMPrintSettingsRef), settings}, {CFSTR(kPDE_PMPrinterInfoRef), printerInfo}}) {
         CFTypeRef number = nullptr;
         SInt32 handle = 0;
@@ -55,6 +37,16 @@ TEST_F(Session, TicketHandleSurvivesTheSessionsThirtyTwoBitNumber) {
         ASSERT_TRUE(CFNumberGetValue(static_cast<CFNumberRef>(number), kCFNumberSInt32Type, &handle));
         EXPECT_EQ(static_cast<PMTicketRef>(handle), ticket);
     }
+    CFTypeRef data = CFSTR("untouched?");
+    EXPECT_EQ(PMSessionGetDataFromSession(session, CFSTR("Data"), &data), kPMKeyNotFound);
+    EXPECT_EQ(data, nullptr);
+    data = CFSTR("untouched?");
+    EXPECT_EQ(PMSessionGetDataFromSession(nullptr, CFSTR("Data"), &data), kPMInvalidParameter);
+    EXPECT_EQ(data, nullptr);
+    const auto notASession = reinterpret_cast<PMPrintSession>(const_cast<void *>(static_cast<const void *>(CFSTR("x"))));
+    EXPECT_EQ(PMSessionGetDataFromSession(notASession, CFSTR("Data"), &data), kPMInvalidParameter);
+    EXPECT_EQ(PMSessionGetDataFromSession(session, nullptr, &data), kPMInvalidParameter);
+    EXPECT_EQ(PMSessionGetDataFromSession(session, CFSTR("Data"), nullptr), kPMInvalidParameter);
 }
 
 TEST_F(Session, PPDDictIsOneMutableDictionaryOfThePrintSettingsTicketOnly) {

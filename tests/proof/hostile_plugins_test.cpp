@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "info_plist.hpp"
 #include "pane_harness.hpp"
 
 namespace kvx::test {
@@ -13,15 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string PlugInInfo(std::string_view executable, std::string_view function) {
-    constexpr std::string_view kFactory = "0C5D83A1-6E2B-4F70-9A1D-3B8C7E6F5A42";
-    return std::string(R"(<?xml version="1.0" encoding="UTF-8"?>
-<plist version="1.0"><dict>
-<key>CFBundleIdentifier</key><string>com.example.hostile</string>
-<key>CFBundleExecutable</key><string>)") + std::string(executable) + R"(</string>
-<key>CFPlugInFactories</key><dict><key>)" + std::string(kFactory) + "</key><string>" + std::string(function) +
-           R"(</string></dict>
-<key>CFPlugInTypes</key><dict><key>)" + kPMPDETypeIDStr + "</key><array><string>" + std::string(kFactory) +
-           "</string></array></dict>\n</dict></plist>\n";
+    return PlugInInfoPlist(executable, function, kPMPDETypeIDStr, "0C5D83A1-6E2B-4F70-9A1D-3B8C7E6F5A42");
 }
 
 class HostilePlugIns : public PaneTest {

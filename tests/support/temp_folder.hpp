@@ -45,13 +45,4 @@ inline std::string ReadFile(const std::filesystem::path &path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// An Info.plist with the given identifier and a body of further entries.
-inline std::string InfoPlist(std::string_view identifier, std::string_view moreEntries = "") {
-    return std::string(R"(<?xml version="1.0" encoding="UTF-8"?>
-<plist version="1.0">
-<dict>
-	<key>CFBundleIdentifier</key>
-	<string>)") + std::string(identifier) + "</string>\n" + std::string(moreEntries) + "</dict>\n</plist>\n";
-}
-
 }  // namespace kvx::test

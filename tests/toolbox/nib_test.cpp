@@ -1,11 +1,10 @@
-// Interface files: a good file builds its window's tree; a bad one builds
-// nothing at all.
-#include <stdlib.h>
-
+// Interface files: a good file builds its window's tree with its popups'
+// menus; a bad one builds nothing at all.
 #include <filesystem>
-#include <fstream>
 #include <string>
 
+#include "info_plist.hpp"
+#include "temp_folder.hpp"
 #include "toolbox_test.hpp"
 
 namespace kvx::test {
@@ -42,24 +41,9 @@ OSStatus Load(const std::string &path, WindowRef *outWindow) {
 
 class Nib : public ToolboxTest {
 protected:
-    void SetUp() override {
-        ToolboxTest::SetUp();
-        std::string pattern = ::testing::TempDir() + "kvx-nib-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-    }
-    void TearDown() override {
-        std::filesystem::remove_all(folder);
-        ToolboxTest::TearDown();
-    }
-
     std::string Write(std::string_view contents, const std::string &name = "test.nib") const {
-        const auto path = folder / name;
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << contents;
-        return path.string();
+        return folder.write(name, contents).string();
     }
-
 
     static ControlRef Find(WindowRef window, SInt32 id) {
         const ControlID controlID{'kvx ', id};
@@ -68,7 +52,7 @@ protected:
         return control;
     }
 
-    std::filesystem::path folder;
+    TempFolder folder;
 };
 
 std::string Title(CFStringRef title) {
@@ -105,6 +89,17 @@ TEST_F(Nib, GoodFileBuildsTheWindowsTree) {
     ASSERT_EQ(CountMenuItems(menu), 2);
     CopyMenuItemTextAsCFString(menu, 2, &text);
     EXPECT_EQ(Title(text), "Épreuve");
+    EXPECT_EQ(CopyMenuItemTextAsCFString(menu, 3, &text), menuItemNotFoundErr);
+    EXPECT_EQ(text, nullptr);
+    CheckMenuItem(menu, 2, true);
+    CheckMenuItem(menu, 3, true);
+    UInt16 marks[2] = {};
+    GetItemMark(menu, 1, &marks[0]);
+    GetItemMark(menu, 2, &marks[1]);
+    EXPECT_EQ(marks[0], kMenuNoMark);
+    EXPECT_EQ(marks[1], kMenuCheckMark);
+    SetControl32BitValue(printMode, 6);
+    EXPECT_EQ(GetControl32BitValue(printMode), 6) << "a popup's value is not clamped to its items";
 
     GetControlKind(din, &kind);
     EXPECT_EQ(kind.kind, static_cast<OSType>(kControlKindEditUnicodeText));
@@ -117,65 +112,33 @@ TEST_F(Nib, GoodFileBuildsTheWindowsTree) {
     DisposeWindow(window);
 }
 
-// The title of the window "Window" in the file at path, or the status that opening it gave.
-std::string TitleFrom(const std::string &path) {
-    WindowRef window = nullptr;
-    const OSStatus status = Load(path, &window);
-    if (status != noErr) return "status " + std::to_string(status);
-    CFStringRef title = nullptr;
-    EXPECT_EQ(CopyWindowTitleAsCFString(window, &title), noErr);
-    DisposeWindow(window);
-    return Title(title);
-}
-
-TEST_F(Nib, EachOpeningReadsTheFileAsItIsNow) {
-    const auto titled = [](std::string_view title) {
-        return R"(<nib><window name="Window" title=")" + std::string(title) + R"(" width="100" height="50"/></nib>)";
-    };
-    const std::string first = Write(titled("One"), "first.nib");
-    EXPECT_EQ(TitleFrom(first), "One");
-    EXPECT_EQ(TitleFrom(first), "One");
-    // Same size, same path, at once: only the bytes tell the files apart.
-    Write(titled("Two"), "first.nib");
-    EXPECT_EQ(TitleFrom(first), "Two");
-    EXPECT_EQ(TitleFrom(Write(titled("Six"), "second.nib")), "Six");
-    EXPECT_EQ(TitleFrom(first), "Two");
-    Write("<nib><window", "first.nib");
-    EXPECT_EQ(TitleFrom(first), "status " + std::to_string(kKVXNibMalformedErr));
-    std::filesystem::remove(first);
-    EXPECT_EQ(TitleFrom(first), "status " + std::to_string(kIBCarbonRuntimeCantFindNibFile));
-}
-
-TEST_F(Nib, MissingFileOrWindowIsReportedAndNothingMade) {
-    IBNibRef nib = nullptr;
-    EXPECT_EQ(KVXCreateNibReferenceWithPath((folder / "absent.nib").c_str(), &nib), kIBCarbonRuntimeCantFindNibFile);
-    EXPECT_EQ(nib, nullptr);
-    EXPECT_EQ(KVXCreateNibReferenceWithPath(folder.c_str(), &nib), kIBCarbonRuntimeCantFindNibFile) << "a folder";
-    ASSERT_EQ(KVXCreateNibReferenceWithPath(Write(kGoodNib).c_str(), &nib), noErr);
-    WindowRef window = nullptr;
-    EXPECT_EQ(CreateWindowFromNib(nib, CFSTR("Dialog"), &window), kIBCarbonRuntimeCantFindObject);
-    EXPECT_EQ(window, nullptr);
-    DisposeNibReference(nib);
-}
-
-TEST_F(Nib, OpensFromABundlesResources) {
-    const std::string bundlePath = (folder / "Test.plugin").string();
-    Write(R"(<?xml version="1.0" encoding="UTF-8"?>
-<plist version="1.0"><dict><key>CFBundleIdentifier</key><string>org.kvx.nib-test</string></dict></plist>
-)",
-          "Test.plugin/Contents/Info.plist");
-    Write(kGoodNib, "Test.plugin/Contents/Resources/PDE.nib");
-    CFBundleRef bundle = KVXBundleOpen(bundlePath.c_str(), nullptr);
+TEST_F(Nib, OpensFromABundlesResourcesAsTheFileIsNowOrSaysWhatIsMissing) {
+    Write(InfoPlist("org.kvx.nib-test"), "Test.plugin/Contents/Info.plist");
+    const std::string path = Write(R"(<nib><window name="Window" title="One" width="100" height="50"/></nib>)", "Test.plugin/Contents/Resources/PDE.nib");
+    CFBundleRef bundle = KVXBundleOpen((folder.path() / "Test.plugin").c_str(), nullptr);
     ASSERT_NE(bundle, nullptr);
-
-    IBNibRef nib = nullptr;
-    ASSERT_EQ(CreateNibReferenceWithCFBundle(bundle, CFSTR("PDE"), &nib), noErr);
-    DisposeNibReference(nib);
-    EXPECT_EQ(CreateNibReferenceWithCFBundle(bundle, CFSTR("Missing"), &nib), kIBCarbonRuntimeCantFindNibFile);
-    EXPECT_EQ(CreateNibReferenceWithCFBundle(bundle, CFSTR("../Resources/PDE"), &nib),
-              kIBCarbonRuntimeCantFindNibFile)
-        << "a name cannot lead out of the resources";
-    EXPECT_EQ(nib, nullptr);
+    const auto open = [&](CFStringRef name, CFStringRef windowName = CFSTR("Window")) -> std::string {
+        IBNibRef nib = nullptr;
+        WindowRef window = nullptr;
+        OSStatus status = CreateNibReferenceWithCFBundle(bundle, name, &nib);
+        if (status == noErr) status = CreateWindowFromNib(nib, windowName, &window);
+        if (nib != nullptr) DisposeNibReference(nib);
+        if (status != noErr) return window == nullptr ? std::to_string(status) : "a window despite " + std::to_string(status);
+        CFStringRef title = nullptr;
+        CopyWindowTitleAsCFString(window, &title);
+        DisposeWindow(window);
+        return Title(title);
+    };
+    EXPECT_EQ(open(CFSTR("PDE")), "One");
+    // Same size, same path, at once: only the bytes tell the files apart.
+    Write(R"(<nib><window name="Window" title="Two" width="100" height="50"/></nib>)", "Test.plugin/Contents/Resources/PDE.nib");
+    EXPECT_EQ(open(CFSTR("PDE")), "Two");
+    EXPECT_EQ(open(CFSTR("PDE"), CFSTR("Dialog")), std::to_string(kIBCarbonRuntimeCantFindObject));
+    EXPECT_EQ(open(CFSTR("Missing")), std::to_string(kIBCarbonRuntimeCantFindNibFile));
+    EXPECT_EQ(open(CFSTR("../Resources/PDE")), std::to_string(kIBCarbonRuntimeCantFindNibFile)) << "a name never leads out";
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    EXPECT_EQ(open(CFSTR("PDE")), std::to_string(kIBCarbonRuntimeCantFindNibFile)) << "a folder";
 }
 
 // A control of the kind with these attributes and children, at bounds 0,0,1,1 unless others are given.
@@ -191,54 +154,48 @@ std::string Nested(int depth) {
     return R"(<nib><window name="Window" width="1" height="1">)" + controls + "</window></nib>";
 }
 
-struct BadFile {
-    const char *name;
-    std::string xml;
-};
-
 std::string InWindow(std::string_view controls) {
     return R"(<nib><window name="Window" width="100" height="100">)" + std::string(controls) + "</window></nib>";
 }
 
-class MalformedNib : public Nib, public ::testing::WithParamInterface<BadFile> {};
-
-TEST_P(MalformedNib, FailsAndLeavesNothingAlive) {
-    WindowRef window = nullptr;
-    EXPECT_EQ(Load(Write(GetParam().xml), &window), kKVXNibMalformedErr);
-    EXPECT_EQ(window, nullptr);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Nib, MalformedNib,
-    ::testing::Values(
-        BadFile{"Empty", ""}, BadFile{"NotXml", "<nib><window name=\"Window\""}, BadFile{"WrongRoot", "<dialog/>"},
-        BadFile{"UnknownKind", InWindow(C("slider"))}, BadFile{"NoKind", InWindow(C(""))},
-        BadFile{"MissingBound", InWindow(C("userpane", "", "", R"(top="0" left="0" bottom="1")"))},
-        BadFile{"WordAsBound", InWindow(C("userpane", "", "", R"(top="ten" left="0" bottom="1" right="1")"))},
-        BadFile{"BoundWithJunk", InWindow(C("userpane", "", "", R"(top="1x" left="0" bottom="1" right="1")"))},
-        BadFile{"BoundPast16Bits", InWindow(C("userpane", "", "", R"(top="0" left="0" bottom="40000" right="1")"))},
-        BadFile{"InvertedBounds", InWindow(C("userpane", "", "", R"(top="9" left="0" bottom="1" right="1")"))},
-        BadFile{"ShortSignature", InWindow(C("userpane", R"(signature="kvx")"))},
-        BadFile{"LongSignature", InWindow(C("userpane", R"(signature="kvx  ")"))},
-        BadFile{"WordAsID", InWindow(C("userpane", R"(id="one")"))},
-        BadFile{"ControlInPopup", InWindow(C("popup", "", C("userpane")))},
-        BadFile{"ControlInField", InWindow(C("edittext", "", C("userpane")))},
-        BadFile{"ItemInPane", InWindow(C("userpane", "", "<item>A</item>"))},
-        BadFile{"ItemsWithoutMenu", InWindow(C("popup", R"(menu="none")", "<item>A</item>"))},
-        BadFile{"ElementInItem", InWindow(C("popup", "", "<item><b>A</b></item>"))},
-        BadFile{"UnknownAttribute", InWindow(C("userpane", R"(colour="red")"))},
-        BadFile{"TextOnAPane", InWindow(C("userpane", R"(text="x")"))},
-        BadFile{"EnabledYes", InWindow(C("userpane", R"(enabled="yes")"))}, BadFile{"StrayText", InWindow("hello")},
-        BadFile{"AttributeTwice", R"(<nib><window name="Window" name="Other" width="1" height="1"/></nib>)"},
-        BadFile{"WindowWithoutSize", R"(<nib><window name="Window" width="10"/></nib>)"},
-        BadFile{"WindowPast16Bits", R"(<nib><window name="Window" x="30000" width="5000" height="1"/></nib>)"},
-        BadFile{"TwoWindowsOneName",
+TEST_F(Nib, EachMalformedFileFailsAndLeavesNothingAlive) {
+    const struct {
+        const char *name;
+        std::string xml;
+    } cases[] = {
+        {"Empty", ""}, {"NotXml", "<nib><window name=\"Window\""}, {"WrongRoot", "<dialog/>"},
+        {"UnknownKind", InWindow(C("slider"))}, {"NoKind", InWindow(C(""))},
+        {"MissingBound", InWindow(C("userpane", "", "", R"(top="0" left="0" bottom="1")"))},
+        {"WordAsBound", InWindow(C("userpane", "", "", R"(top="ten" left="0" bottom="1" right="1")"))},
+        {"BoundWithJunk", InWindow(C("userpane", "", "", R"(top="1x" left="0" bottom="1" right="1")"))},
+        {"BoundPast16Bits", InWindow(C("userpane", "", "", R"(top="0" left="0" bottom="40000" right="1")"))},
+        {"InvertedBounds", InWindow(C("userpane", "", "", R"(top="9" left="0" bottom="1" right="1")"))},
+        {"ShortSignature", InWindow(C("userpane", R"(signature="kvx")"))},
+        {"LongSignature", InWindow(C("userpane", R"(signature="kvx  ")"))},
+        {"WordAsID", InWindow(C("userpane", R"(id="one")"))},
+        {"ControlInPopup", InWindow(C("popup", "", C("userpane")))},
+        {"ControlInField", InWindow(C("edittext", "", C("userpane")))},
+        {"ItemInPane", InWindow(C("userpane", "", "<item>A</item>"))},
+        {"ItemsWithoutMenu", InWindow(C("popup", R"(menu="none")", "<item>A</item>"))},
+        {"ElementInItem", InWindow(C("popup", "", "<item><b>A</b></item>"))},
+        {"UnknownAttribute", InWindow(C("userpane", R"(colour="red")"))},
+        {"TextOnAPane", InWindow(C("userpane", R"(text="x")"))},
+        {"EnabledYes", InWindow(C("userpane", R"(enabled="yes")"))}, {"StrayText", InWindow("hello")},
+        {"AttributeTwice", R"(<nib><window name="Window" name="Other" width="1" height="1"/></nib>)"},
+        {"WindowWithoutSize", R"(<nib><window name="Window" width="10"/></nib>)"},
+        {"WindowPast16Bits", R"(<nib><window name="Window" x="30000" width="5000" height="1"/></nib>)"},
+        {"TwoWindowsOneName",
                 R"(<nib><window name="Window" width="1" height="1"/><window name="Window" width="1" height="1"/></nib>)"},
-        BadFile{"NestedTooDeeply", Nested(200)},
+        {"NestedTooDeeply", Nested(200)},
         // Good controls before a bad one: what was read so far must not survive.
-        BadFile{"BadAfterGood", InWindow(C("userpane", "", C("popup", "", "<item>A</item>")) +
-                                         C("edittext", "", "", R"(top="0" left="0" bottom="1")"))}),
-    [](const ::testing::TestParamInfo<BadFile> &info) { return std::string(info.param.name); });
+        {"BadAfterGood", InWindow(C("userpane", "", C("popup", "", "<item>A</item>")) +
+                                         C("edittext", "", "", R"(top="0" left="0" bottom="1")"))}};
+    for (const auto &bad : cases) {
+        WindowRef window = nullptr;
+        EXPECT_EQ(Load(Write(bad.xml), &window), kKVXNibMalformedErr) << bad.name;
+        EXPECT_EQ(window, nullptr) << bad.name;
+    }
+}
 
 }  // namespace
 }  // namespace kvx::test

@@ -1,5 +1,6 @@
 // What the toolbox tests share: a fixture that proves each test leaves no
-// host object alive, and small readers of control state.
+// host object alive, makers of windows and controls, and readers of a
+// field's state.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <utility>
 
 #include "KVXHostSupport.hpp"
+#include "live_object_check.hpp"
 
 inline bool operator==(const Rect &a, const Rect &b) {
     return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
@@ -20,14 +22,8 @@ inline void PrintTo(const Rect &r, std::ostream *out) {
 
 namespace kvx::test {
 
-class ToolboxTest : public ::testing::Test {
+class ToolboxTest : public LiveObjectCheck {
 protected:
-    void SetUp() override { liveAtStart_ = KVXHostGetLiveObjectCount(0); }
-    void TearDown() override {
-        KVXHostClearFaults();
-        EXPECT_EQ(KVXHostGetLiveObjectCount(0), liveAtStart_) << "a host object outlived the test";
-    }
-
     static WindowRef NewWindow(Rect content = Rect{0, 0, 200, 300}) {
         WindowRef window = nullptr;
         EXPECT_EQ(CreateNewWindow(kDocumentWindowClass, 0, &content, &window), noErr);
@@ -66,9 +62,6 @@ protected:
         const ControlEditTextSelectionRec selection{start, end};
         EXPECT_EQ(SetControlData(field, 0, kControlEditTextSelectionTag, sizeof selection, &selection), noErr);
     }
-
-private:
-    CFIndex liveAtStart_ = 0;
 };
 
 }  // namespace kvx::test

@@ -74,7 +74,7 @@ CFTypeID Bundle::Type() {
 }
 
 Bundle::Bundle(std::filesystem::path folder, CFDictionaryRef info)
-    : Object(Type()), folder_(std::move(folder)), info_(info) {}
+    : Object(Type()), folder_(std::move(folder)), resourcesFolder_(contentsFolder() / "Resources"), info_(info) {}
 
 CFStringRef Bundle::identifier() const {
     return static_cast<CFStringRef>(CFDictionaryGetValue(info_, InfoKey(kIdentifierKey)));

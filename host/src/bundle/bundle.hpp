@@ -23,7 +23,8 @@ public:
 
     const std::filesystem::path &folder() const { return folder_; }
     std::filesystem::path contentsFolder() const { return folder_ / "Contents"; }
-    std::filesystem::path resourcesFolder() const { return contentsFolder() / "Resources"; }
+    // Worked out once: a pane asks for it on every open.
+    const std::filesystem::path &resourcesFolder() const { return resourcesFolder_; }
     CFDictionaryRef info() const { return info_; }
     CFStringRef identifier() const;
     // Contents/MacOS/<CFBundleExecutable>; nullopt when Info.plist names
@@ -38,6 +39,7 @@ public:
 
 private:
     std::filesystem::path folder_;
+    std::filesystem::path resourcesFolder_;
     CFDictionaryRef info_;
     std::mutex tablesMutex_;
     std::map<std::string, CFDictionaryRef> tables_;

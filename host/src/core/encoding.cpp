@@ -116,7 +116,12 @@ std::optional<std::string> ConvertBytes(std::string_view bytes, const char *from
     }
 }
 
+bool IsASCII(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
+}
+
 std::u16string DecodeMacRoman(std::string_view bytes) {
+    if (IsASCII(bytes)) return std::u16string(bytes.begin(), bytes.end());
     const std::optional<std::string> converted = ConvertBytes(bytes, kMacRomanCharset, kUTF16LittleEndianCharset, true);
     std::u16string text;
     if (!converted) return text;

@@ -1,7 +1,9 @@
 #include "object.hpp"
 
 #include <array>
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <vector>
 
@@ -10,16 +12,16 @@
 namespace kvx::host {
 namespace {
 
-struct TypeRecord {
-    std::string name;
-    CFIndex live = 0;
-};
+// The host registers a fixed set of types, about twenty; the room is ample.
+constexpr size_t kMaxTypes = 128;
 
-// Index 0 is unused so that no type has the ID 0. Guarded because run loops
-// (and so timers) may be made on any thread.
+// Index 0 is unused so that no type has the ID 0. Names are guarded because
+// run loops (and so timers) may be made on any thread; the live counts are
+// atomic instead, since every object made and freed changes one.
 struct TypeTable {
     std::mutex mutex;
-    std::vector<TypeRecord> types{TypeRecord{"(none)", 0}};
+    std::vector<std::string> names{"(none)"};
+    std::array<std::atomic<CFIndex>, kMaxTypes> live{};
 };
 
 TypeTable &Types() {
@@ -27,11 +29,7 @@ TypeTable &Types() {
     return table;
 }
 
-void CountLive(CFTypeID type, CFIndex delta) {
-    TypeTable &table = Types();
-    std::lock_guard lock(table.mutex);
-    table.types.at(type).live += delta;
-}
+void CountLive(CFTypeID type, CFIndex delta) { Types().live[type].fetch_add(delta, std::memory_order_relaxed); }
 
 }  // namespace
 
@@ -73,14 +71,18 @@ std::u16string Object::describe() const {
 CFTypeID RegisterType(const char *name) {
     TypeTable &table = Types();
     std::lock_guard lock(table.mutex);
-    table.types.push_back(TypeRecord{name, 0});
-    return table.types.size() - 1;
+    if (table.names.size() == kMaxTypes) {
+        std::fprintf(stderr, "kvxhost: no room to register the type %s\n", name);
+        std::abort();
+    }
+    table.names.emplace_back(name);
+    return table.names.size() - 1;
 }
 
 const char *TypeName(CFTypeID type) {
     TypeTable &table = Types();
     std::lock_guard lock(table.mutex);
-    return type < table.types.size() ? table.types[type].name.c_str() : "(unknown)";
+    return type < table.names.size() ? table.names[type].c_str() : "(unknown)";
 }
 
 }  // namespace kvx::host
@@ -115,17 +117,19 @@ CFTypeID CFGetTypeID(CFTypeRef cf) { return cf == nullptr ? 0 : ObjectFrom(cf)->
 CFIndex KVXHostGetLiveObjectCount(CFTypeID typeID) {
     auto &table = kvx::host::Types();
     std::lock_guard lock(table.mutex);
-    if (typeID != 0) return typeID < table.types.size() ? table.types[typeID].live : 0;
+    if (typeID != 0) return typeID < table.names.size() ? table.live[typeID].load() : 0;
     CFIndex total = 0;
-    for (const auto &type : table.types) total += type.live;
+    for (size_t type = 0; type < table.names.size(); ++type) total += table.live[type].load();
     return total;
 }
 
 void KVXHostShowLiveObjects(void) {
     auto &table = kvx::host::Types();
     std::lock_guard lock(table.mutex);
-    for (const auto &type : table.types)
-        if (type.live != 0) std::fprintf(stderr, "%s: %ld\n", type.name.c_str(), static_cast<long>(type.live));
+    for (size_t type = 0; type < table.names.size(); ++type) {
+        const CFIndex live = table.live[type].load();
+        if (live != 0) std::fprintf(stderr, "%s: %ld\n", table.names[type].c_str(), static_cast<long>(live));
+    }
 }
 
 }  // extern "C"

@@ -2,9 +2,11 @@
 // %s and %c take UTF-8 bytes (a lone byte above 0x7F shows as U+FFFD), %C
 // one UTF-16 unit; numbers are formatted by the C library.
 #include <array>
+#include <charconv>
 #include <cstdarg>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "string_object.hpp"
 #include "strings.hpp"
@@ -141,9 +143,48 @@ std::u16string FormatInteger(const Directive &directive, const std::string &piec
     }
 }
 
-std::u16string Describe(CFTypeRef object) {
-    if (object == nullptr) return std::u16string(kNullDescription);
-    return ObjectFrom(object)->describe();
+// A string's text goes in as it is, without the copy that describe() makes.
+void AppendDescription(CFTypeRef object, std::u16string &out) {
+    if (object == nullptr) {
+        out += kNullDescription;
+    } else if (const String *string = AsString(object)) {
+        out += string->text();
+    } else {
+        out += ObjectFrom(object)->describe();
+    }
+}
+
+// A plain decimal (%d, %i, %u with no flags, width or precision) is what the
+// printf pass would make; keys such as "DINDigit3" are built this way on
+// every pane open, so it skips that pass.
+bool IsPlainDecimal(const Directive &directive) {
+    const char16_t conversion = directive.conversion;
+    return (conversion == u'd' || conversion == u'i' || conversion == u'u') && directive.flags.empty() &&
+           directive.width.empty() && directive.precision.empty() &&
+           (directive.length == Length::None || directive.length == Length::Long ||
+            directive.length == Length::LongLong || directive.length == Length::Size);
+}
+
+template <typename Value>
+void AppendDecimal(Value value, std::u16string &out) {
+    std::array<char, 24> digits{};  // the longest 64-bit integer and its sign
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
+    out.append(digits.data(), end);
+}
+
+void AppendPlainDecimal(const Directive &directive, va_list &args, std::u16string &out) {
+    const bool isSigned = directive.conversion != u'u';
+    switch (directive.length) {
+        case Length::Long:
+            return isSigned ? AppendDecimal(va_arg(args, long), out) : AppendDecimal(va_arg(args, unsigned long), out);
+        case Length::LongLong:
+            return isSigned ? AppendDecimal(va_arg(args, long long), out)
+                            : AppendDecimal(va_arg(args, unsigned long long), out);
+        case Length::Size:
+            return isSigned ? AppendDecimal(va_arg(args, ptrdiff_t), out) : AppendDecimal(va_arg(args, size_t), out);
+        default:
+            return isSigned ? AppendDecimal(va_arg(args, int), out) : AppendDecimal(va_arg(args, unsigned int), out);
+    }
 }
 
 // Formats one directive; false when it is none this formatter knows, in
@@ -155,7 +196,11 @@ bool FormatDirective(const Directive &directive, va_list &args, std::u16string &
         return true;
     }
     if (conversion == u'@') {
-        out += Describe(va_arg(args, CFTypeRef));
+        AppendDescription(va_arg(args, CFTypeRef), out);
+        return true;
+    }
+    if (IsPlainDecimal(directive)) {
+        AppendPlainDecimal(directive, args, out);
         return true;
     }
     if (conversion >= 0x80) return false;
@@ -231,5 +276,5 @@ extern "C" CFStringRef CFStringCreateWithFormat(CFAllocatorRef, CFDictionaryRef,
     va_start(args, format);
     std::u16string text = Format(formatText, args);
     va_end(args);
-    return CreateString(text);
+    return CreateString(std::move(text));
 }

@@ -64,6 +64,10 @@ CFStringRef CreateString(std::u16string_view text) {
     return ToRef<CFStringRef>(Create<String>(std::u16string(text), false, 0));
 }
 
+CFStringRef CreateString(std::u16string &&text) {
+    return ToRef<CFStringRef>(Create<String>(std::move(text), false, 0));
+}
+
 CFStringRef CreateStringFromUTF8(std::string_view utf8) {
     return ToRef<CFStringRef>(Create<String>(FromUTF8(utf8), false, 0));
 }

@@ -1,5 +1,7 @@
 #include "strings.hpp"
 
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -65,8 +67,26 @@ bool RangeInside(CFRange range, size_t length) {
 
 struct ConstantStrings {
     std::mutex mutex;
+    // Entries are never removed, so pointers to them stay valid.
     std::map<std::string, String *, std::less<>> byBytes;
 };
+using ConstantEntry = std::pair<const std::string, String *>;
+
+// Each thread remembers where the C strings it turned into constants lay:
+// CFSTR passes the same literal each time, so most lookups end here without
+// the lock and the table walk. The bytes are compared all the same, since a
+// caller may pass any buffer, and a buffer's contents can change.
+struct RecentConstant {
+    const char *address = nullptr;
+    const ConstantEntry *entry = nullptr;
+};
+constexpr size_t kRecentConstants = 64;  // a power of two
+thread_local std::array<RecentConstant, kRecentConstants> recentConstants;
+
+RecentConstant &RecentSlot(const char *address) {
+    // Literals are rarely closer than a few bytes apart: the low bits say little.
+    return recentConstants[(reinterpret_cast<uintptr_t>(address) >> 3) & (kRecentConstants - 1)];
+}
 
 // Constants live until the process ends, past every static destructor that
 // might still use one, so the table that holds them is never destroyed.
@@ -86,6 +106,9 @@ CFTypeID CFStringGetTypeID(void) { return StringTypeID(); }
 
 CFStringRef __CFStringMakeConstantString(const char *cStr) {
     if (cStr == nullptr) return nullptr;
+    RecentConstant &recent = RecentSlot(cStr);
+    if (recent.address == cStr && std::strcmp(cStr, recent.entry->first.c_str()) == 0)
+        return ToRef<CFStringRef>(recent.entry->second);
     ConstantStrings &constants = Constants();
     std::lock_guard lock(constants.mutex);
     const std::string_view bytes(cStr);
@@ -95,6 +118,7 @@ CFStringRef __CFStringMakeConstantString(const char *cStr) {
         string->makeConstant();
         found = constants.byBytes.emplace(std::string(bytes), string).first;
     }
+    recent = RecentConstant{cStr, &*found};
     return ToRef<CFStringRef>(found->second);
 }
 

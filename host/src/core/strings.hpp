@@ -14,6 +14,8 @@ namespace kvx::host {
 std::u16string_view StringView(CFStringRef s);
 // A new immutable string (+1).
 CFStringRef CreateString(std::u16string_view text);
+// A new immutable string (+1) that takes the text over instead of copying it.
+CFStringRef CreateString(std::u16string &&text);
 // A new immutable string (+1); invalid bytes become U+FFFD.
 CFStringRef CreateStringFromUTF8(std::string_view utf8);
 // The string's text as UTF-8; "" for null.

@@ -46,6 +46,8 @@ public:
     const std::vector<Reference<Control>> &children() const { return children_; }
     // Takes over the reference of a control that is in no container.
     void embed(Reference<Control> child);
+    // Room for that many more children, for contents known up front.
+    void reserveChildren(size_t more) { children_.reserve(children_.size() + more); }
     // Takes the child out and hands its reference to the caller.
     Reference<Control> unembed(Control &child);
     // True when other is this control or embedded in it at any depth.

@@ -36,11 +36,19 @@ OSStatus EventHandler::call(EventHandlerCallRef callRef, EventRef event) const {
     return routine_(callRef, event, userData_);
 }
 
-EventTarget::EventTarget(Object &owner) : owner_(owner) { LiveTargets().insert(this); }
+EventTarget::EventTarget(Object &owner) : owner_(owner) {}
 
 EventTarget::~EventTarget() {
-    LiveTargets().erase(this);
+    if (referenced_) LiveTargets().erase(this);
     for (auto &handler : handlers_) handler->detach();
+}
+
+EventTargetRef EventTarget::ref() {
+    if (!referenced_) {
+        LiveTargets().insert(this);
+        referenced_ = true;
+    }
+    return reinterpret_cast<EventTargetRef>(this);
 }
 
 EventTarget *EventTarget::FromRef(EventTargetRef ref) {

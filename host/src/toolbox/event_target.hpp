@@ -66,7 +66,9 @@ public:
     EventTarget &operator=(const EventTarget &) = delete;
 
     Object &owner() const { return owner_; }
-    EventTargetRef ref() { return reinterpret_cast<EventTargetRef>(this); }
+    // Handing out the reference is what makes the target known to FromRef:
+    // most controls never have theirs asked for, so they skip the registry.
+    EventTargetRef ref();
     // The live target behind a reference; null for null or for a target
     // that has died, so that a stale reference cannot reach freed memory.
     static EventTarget *FromRef(EventTargetRef ref);
@@ -80,6 +82,7 @@ public:
 
 private:
     Object &owner_;
+    bool referenced_ = false;  // in the registry of live targets
     std::vector<Reference<EventHandler>> handlers_;  // oldest first
 };
 

@@ -24,6 +24,8 @@ public:
     // False when the menu is full (item numbers are 16 bits).
     bool append(Item item);
     UInt16 count() const { return static_cast<UInt16>(items_.size()); }
+    // Room for that many items, for a menu whose length is known up front.
+    void reserve(size_t items) { items_.reserve(items); }
 
 private:
     std::vector<Item> items_;

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "KVXHost.h"
+#include "bundle/bundle.hpp"
 #include "core/strings.hpp"
 #include "edit_text.hpp"
 #include "nib_document.hpp"
@@ -34,6 +35,7 @@ NibReference *AsNib(IBNibRef ref) { return As<NibReference>(ref, NibReference::T
 
 Reference<Menu> BuildMenu(const std::vector<std::u16string> &items) {
     auto menu = Adopt(Create<Menu>());
+    menu->reserve(items.size());
     for (const auto &text : items) menu->append(Menu::Item{text});
     return menu;
 }
@@ -56,6 +58,7 @@ Reference<Control> BuildControl(const ControlDescription &description) {
     }
     control->setID(description.id);
     control->setEnabled(description.enabled);
+    control->reserveChildren(description.children.size());
     for (const auto &child : description.children) control->embed(BuildControl(child));
     return control;
 }
@@ -63,6 +66,7 @@ Reference<Control> BuildControl(const ControlDescription &description) {
 Reference<Window> BuildWindow(const WindowDescription &description) {
     auto window = Adopt(Create<Window>(description.content));
     window->setTitle(description.title);
+    window->root().reserveChildren(description.controls.size());
     for (const auto &control : description.controls) window->root().embed(BuildControl(control));
     return window;
 }
@@ -100,10 +104,12 @@ OSStatus CreateNibReferenceWithCFBundle(CFBundleRef inBundle, CFStringRef inNibN
     if (inBundle == nullptr || inNibName == nullptr) return paramErr;
     const std::string name = kvx::host::ToUTF8(inNibName);
     if (name.empty() || name.find('/') != std::string::npos) return kIBCarbonRuntimeCantFindNibFile;
-    const CFStringRef resources = KVXBundleCopyResourcesPath(inBundle);
-    if (resources == nullptr) return kIBCarbonRuntimeCantFindNibFile;
-    const std::string path = kvx::host::ToUTF8(resources) + "/" + name + std::string(kvx::host::kNibExtension);
-    CFRelease(resources);
+    const kvx::host::Bundle *bundle = kvx::host::BundleFrom(inBundle);
+    if (bundle == nullptr) return kIBCarbonRuntimeCantFindNibFile;
+    const std::string &resources = bundle->resourcesFolder().native();
+    std::string path;
+    path.reserve(resources.size() + 1 + name.size() + kvx::host::kNibExtension.size());
+    path.append(resources).append("/").append(name).append(kvx::host::kNibExtension);
     return kvx::host::OpenNib(path, outNibRef);
 }
 

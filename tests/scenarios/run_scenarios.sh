@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Runs every scenario of one .scenario file through kvx-dialog's script mode
+# and compares what the dialog did with what the file expects.
+#
+#   run_scenarios.sh DIALOG SOURCE_DIR FILE.scenario
+#
+# A file holds scenarios; each starts with "=== name" and has these parts,
+# each introduced by a line that is exactly its keyword:
+#   args: ARGUMENTS    the dialog's arguments, split on spaces (no quoting,
+#                      no globbing, nothing else is interpreted)
+#   file: NAME         the lines up to the next keyword become @TMP@/NAME
+#   script:            the lines up to the next keyword go to --script -
+#   stdout:            the exact lines the dialog writes on stdout
+#   stderr:            lines that must each occur within its stderr
+#   status: N          the exit status (default 0)
+#   saved: NAME        the exact lines @TMP@/NAME holds afterwards
+# Lines starting with '#' and blank lines are ignored everywhere.
+# Placeholders: @PPD_DIR@, @SAMPLE_PPD@, @TMP@ (a fresh folder per scenario)
+# and @DATA@ (this file's folder).
+# A debug build's report of host objects left alive fails a scenario too.
+set -uo pipefail
+
+dialog=$1
+source_dir=$2
+scenario_file=$3
+data_dir=$(cd "$(dirname "$scenario_file")" && pwd)
+leak_report="host objects alive after the dialog"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fill_in() {
+    local line=${1//@PPD_DIR@/$source_dir/resources/ppd}
+    line=${line//@SAMPLE_PPD@/$source_dir/resources/ppd/korvane-rm4750.ppd}
+    line=${line//@DATA@/$data_dir}
+    printf '%s\n' "${line//@TMP@/$tmp}"
+}
+
+# Starts a scenario: a fresh @TMP@ and empty parts.
+begin() {
+    name=$1 args="" status_expected=0 saved_name="" part=none
+    tmp=$work/tmp
+    rm -rf "$tmp" "$work"/expected.* "$work"/actual.*
+    mkdir -p "$tmp"
+    touch "$work/expected.script" "$work/expected.stdout" "$work/expected.stderr" "$work/expected.saved"
+}
+
+fail() {
+    echo "FAIL: $name: $1"
+    failures=$((failures + 1))
+}
+
+check() {
+    [[ -z $name ]] && return
+    local -a words
+    read -ra words <<<"$args"
+    env -u DISPLAY -u WAYLAND_DISPLAY "$dialog" "${words[@]}" --script - \
+        <"$work/expected.script" >"$work/actual.stdout" 2>"$work/actual.stderr"
+    local status=$? before=$failures
+    diff -u --label "expected stdout" --label "actual stdout" "$work/expected.stdout" "$work/actual.stdout" ||
+        fail "stdout differs"
+    while IFS= read -r line; do
+        grep -qF -- "$line" "$work/actual.stderr" || fail "stderr lacks: $line"
+    done <"$work/expected.stderr"
+    grep -qF "$leak_report" "$work/actual.stderr" && fail "host objects left alive"
+    ((status == status_expected)) || fail "exit status $status, expected $status_expected"
+    if [[ -n $saved_name ]]; then
+        diff -u --label "expected $saved_name" --label "actual $saved_name" "$work/expected.saved" "$tmp/$saved_name" ||
+            fail "$saved_name differs"
+    fi
+    if ((failures > before)); then
+        echo "--- stderr of $name:"
+        cat "$work/actual.stderr"
+    else
+        echo "ok: $name"
+    fi
+}
+
+name=""
+while IFS= read -r raw || [[ -n $raw ]]; do
+    [[ -z $raw || $raw == \#* ]] && continue
+    case $raw in
+    "=== "*) check; begin "${raw#=== }" ;;
+    "args: "*) args=$(fill_in "${raw#args: }") ;;
+    "file: "*) part=file target="$tmp/${raw#file: }"; : >"$target" ;;
+    "script:") part=script target=$work/expected.script ;;
+    "stdout:") part=stdout target=$work/expected.stdout ;;
+    "stderr:") part=stderr target=$work/expected.stderr ;;
+    "status: "*) status_expected=${raw#status: } part=none ;;
+    "saved: "*) saved_name=${raw#saved: } part=saved target=$work/expected.saved ;;
+    *)
+        [[ -z $name || $part == none ]] && { echo "$scenario_file: stray line: $raw"; exit 2; }
+        fill_in "$raw" >>"$target"
+        ;;
+    esac
+done <"$scenario_file"
+check
+
+((failures == 0)) || { echo "$failures failure(s) in $scenario_file"; exit 1; }
