@@ -7,7 +7,7 @@ packages=(
   libplist-dev libpugixml-dev libcups2-dev cups-client nlohmann-json3-dev
   cups-daemon cups-ipp-utils cups-core-drivers cups-filters
   cups dpkg-dev lintian
-  googletest libgtest-dev libbenchmark-dev nlohmann-json3-dev
+  googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev valgrind
   libgtk-3-dev xvfb xauth xdotool
 )
