@@ -26,6 +26,10 @@ Options:
   --gui-trace             with --gui: report the layout and controls on stdout
   --list-printers         list the CUPS queues; --json as one JSON array
   --help                  this text
+Starting values: with --printer, the queue PPD's defaults, then the user's
+(lpoptions), then --settings over both; the DIN's digits never come from a
+default. --list-printers keeps each queue's model in
+$XDG_CACHE_HOME/kvx/printer-models.json until the queue changes.
 Script actions: choose, type, key, select, settext, sync, show, summary,
 ticket, ok, cancel. See kvx-dialog(1).
 )HELP";

@@ -1,6 +1,8 @@
 #include "cups/accept_actions.hpp"
 
 #include <fstream>
+#include <string_view>
+#include <vector>
 
 #include "cups/cups_job.hpp"
 #include "cli/dialog_error.hpp"
@@ -19,8 +21,8 @@ void RequireReadableFile(const std::string &path) {
 
 }  // namespace
 
-AcceptActions::AcceptActions(const Options &options, std::string ppdPath, std::ostream &out)
-    : options_(options), ppdPath_(std::move(ppdPath)), out_(out) {
+AcceptActions::AcceptActions(const Options &options, const PPDFile &ppd, std::string ppdPath, std::ostream &out)
+    : options_(options), ppd_(ppd), ppdPath_(std::move(ppdPath)), out_(out) {
     if (options_.printPath) RequireReadableFile(*options_.printPath);
 }
 
@@ -36,10 +38,24 @@ void AcceptActions::Perform(CFDictionaryRef ppdDict) const {
                                           Quoted(ppdPath_));
     }
     const JobOptions options = CopyJobOptions(ppdDict);
-    CheckJobOptions(options, ppdPath_, options_.printerQueue.value_or(ppdPath_));
+    CheckJobOptions(options, ppd_, options_.printerQueue.value_or(ppdPath_), WhatIsNotDone());
     if (options_.lpOptions) out_ << FormatLpArguments(options) << std::endl;
     if (options_.saveDefaults) SaveQueueDefaults(*options_.printerQueue, options);
     if (options_.printPath) out_ << SubmitJob(*options_.printerQueue, *options_.printPath, options) << std::endl;
+}
+
+// "nothing was printed", "no defaults were saved" or both, as the run asked.
+std::string AcceptActions::WhatIsNotDone() const {
+    std::vector<std::string_view> notDone;
+    if (options_.lpOptions) notDone.push_back("no lp arguments were written");
+    if (options_.saveDefaults) notDone.push_back("no defaults were saved");
+    if (options_.printPath) notDone.push_back("nothing was printed");
+    std::string text;
+    for (size_t index = 0; index < notDone.size(); ++index) {
+        if (index > 0) text += index + 1 == notDone.size() ? " and " : ", ";
+        text += notDone[index];
+    }
+    return text;
 }
 
 }  // namespace kvx::dialog

@@ -10,24 +10,30 @@
 
 #include "CoreFoundation.h"
 #include "cli/options.hpp"
+#include "cups/ppd_file.hpp"
 
 namespace kvx::dialog {
 
 class AcceptActions {
 public:
-    // ppdPath: the PPD the session is bound to. Throws DialogError with
-    // kExitUsage when the file to print cannot be read, so that a run that
-    // cannot print fails before the dialog is shown.
-    AcceptActions(const Options &options, std::string ppdPath, std::ostream &out);
+    // ppd: the session's PPD, parsed, at ppdPath; the options are checked
+    // against it. Throws DialogError with kExitUsage when the file to print
+    // cannot be read, so that a run that cannot print fails before the
+    // dialog is shown.
+    AcceptActions(const Options &options, const PPDFile &ppd, std::string ppdPath, std::ostream &out);
 
     bool AnyRequested() const;
     // Writes the lp arguments and the job's ID as lines on `out`. Throws
-    // DialogError, naming the option, when the PPD does not offer one of the
-    // ticket's options; nothing is then saved or submitted.
+    // DialogError, naming the option and what was not done, when the PPD
+    // does not offer one of the ticket's options; nothing is then shown,
+    // saved or submitted.
     void Perform(CFDictionaryRef ppdDict) const;
 
 private:
+    std::string WhatIsNotDone() const;
+
     const Options &options_;
+    const PPDFile &ppd_;
     std::string ppdPath_;
     std::ostream &out_;
 };

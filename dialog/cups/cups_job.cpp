@@ -85,18 +85,18 @@ std::string FormatLpArguments(const JobOptions &options) {
     return arguments;
 }
 
-void CheckJobOptions(const JobOptions &options, const std::string &ppdPath, const std::string &printer) {
-    const PPDFile ppd(ppdPath);
-    if (!ppd) throw DialogError(kExitUsage, "cannot read the PPD of the printer " + Quoted(printer));
+void CheckJobOptions(const JobOptions &options, const PPDFile &ppd, const std::string &printer,
+                     const std::string &notDone) {
+    if (!ppd) throw DialogError(kExitUsage, "cannot read the PPD of the printer " + Quoted(printer) + "; " + notDone);
     for (const JobOption &option : options) {
         if (!ppd.HasOption(option.key.c_str())) {
             throw DialogError(kExitUsage, "the printer " + Quoted(printer) + " has no option " +
-                                              Quoted(option.key) + "; nothing was printed");
+                                              Quoted(option.key) + "; " + notDone);
         }
         if (ppd.FindChoice(option.key.c_str(), option.value.c_str()) == nullptr) {
             const std::string value = IsSecretPaneKey(option.key) ? "the value given" : Quoted(option.value);
             throw DialogError(kExitUsage, "the printer " + Quoted(printer) + " does not offer " + value +
-                                              " for the option " + Quoted(option.key) + "; nothing was printed");
+                                              " for the option " + Quoted(option.key) + "; " + notDone);
         }
     }
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CoreFoundation.h"
+#include "cups/ppd_file.hpp"
 
 namespace kvx::dialog {
 
@@ -25,10 +26,12 @@ JobOptions CopyJobOptions(CFDictionaryRef ppdDict);
 std::string FormatLpArguments(const JobOptions &options);
 
 // Throws DialogError with kExitUsage, naming the option and the printer,
-// when the PPD at ppdPath has no such option or does not offer its value.
-// libcups would silently fall back to the default choice for such a value.
-// The value of a secret option is never put in the message.
-void CheckJobOptions(const JobOptions &options, const std::string &ppdPath, const std::string &printer);
+// when the PPD has no such option or does not offer its value (libcups
+// would silently fall back to the default choice for such a value); the
+// message ends with `notDone`, what the refusal left undone. The value of a
+// secret option is never put in the message.
+void CheckJobOptions(const JobOptions &options, const PPDFile &ppd, const std::string &printer,
+                     const std::string &notDone);
 
 // Submits the file to the queue with the options; returns the job's ID.
 // Throws DialogError with kExitUsage when the scheduler cannot be reached or

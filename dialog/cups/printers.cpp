@@ -1,18 +1,20 @@
 #include "cups/printers.hpp"
 
+#include <cups/ppd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <array>
 #include <climits>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <utility>
 
 #include "cli/dialog_error.hpp"
 #include "cli/messages.hpp"
-#include "cups/ppd_file.hpp"
+#include "cups/model_cache.hpp"
+#include "cups/queue_models.hpp"
 #include "cups/scheduler.hpp"
 
 // See ppd_file.hpp: the queue's PPD is what the pane is checked on.
@@ -75,9 +77,15 @@ std::optional<std::string> FetchPPDFile(const SchedulerConnection &scheduler, co
     return path;
 }
 
-std::string ReadModelName(const std::string &ppdPath) {
-    const PPDFile ppd(ppdPath);
-    return ppd && ppd.get()->modelname != nullptr ? ppd.get()->modelname : std::string();
+// The user's default queue as every CUPS client finds it (LPDEST or PRINTER,
+// the lpoptions file, else the scheduler's default); empty when there is none.
+std::string DefaultQueue(const SchedulerConnection &scheduler) {
+    scheduler.StartRequest();
+    cups_dest_t *dest = cupsGetNamedDest(scheduler.get(), nullptr, nullptr);
+    if (dest == nullptr) return {};
+    std::string name = dest->name;
+    cupsFreeDests(1, dest);
+    return name;
 }
 
 bool IsKnownQueue(const SchedulerConnection &scheduler, const std::string &queue) {
@@ -94,35 +102,24 @@ bool IsKnownQueue(const SchedulerConnection &scheduler, const std::string &queue
     return true;
 }
 
-PrinterDestination DescribeDestination(const SchedulerConnection &scheduler, const cups_dest_t &dest) {
-    PrinterDestination printer;
-    printer.name = dest.name;
-    printer.isDefault = dest.is_default != 0;
-    if (const std::optional<std::string> ppdPath = FetchPPDFile(scheduler, printer.name)) {
-        printer.modelName = ReadModelName(*ppdPath);
-        unlink(ppdPath->c_str());
-    }
-    printer.paneApplies = printer.modelName == kPaneModelName;
-    return printer;
-}
-
 }  // namespace
 
-std::vector<PrinterDestination> ListPrinters() {
-    const SchedulerConnection scheduler;
-    DestinationList dests;
-    scheduler.StartRequest();
-    *dests.countSlot() = cupsGetDests2(scheduler.get(), dests.destsSlot());
-    if (dests.count() == 0 && IsFailedRequest()) {
-        throw DialogError(kExitUsage, "cannot list the printers of the print scheduler at " + scheduler.address() +
-                                          ": " + LastSchedulerError());
-    }
+std::vector<PrinterDestination> ListPrinters(OnStall onStall) {
+    const SchedulerConnection scheduler(onStall);
+    // Names and configuration times only: a few bytes a queue, where the
+    // destinations' full attributes take as long as lpstat -l.
+    const std::map<std::string, QueueConfiguration> configurations = ListQueueConfigurations(scheduler);
+    std::vector<std::string> queues;
+    for (const auto &entry : configurations) queues.push_back(entry.first);
+    const std::string defaultQueue = DefaultQueue(scheduler);
+    ModelCache cache(DefaultModelCachePath());
+    std::vector<std::string> models = LookUpQueueModels(scheduler, configurations, queues, cache);
     std::vector<PrinterDestination> printers;
-    for (const cups_dest_t &dest : dests) {
-        // An instance is the same queue with other defaults; list each queue once.
-        if (dest.instance == nullptr) printers.push_back(DescribeDestination(scheduler, dest));
+    for (size_t index = 0; index < queues.size(); ++index) {
+        const bool paneApplies = models[index] == kPaneModelName;
+        printers.push_back(PrinterDestination{queues[index], std::move(models[index]), queues[index] == defaultQueue,
+                                              paneApplies});
     }
-    std::ranges::sort(printers, {}, &PrinterDestination::name);
     return printers;
 }
 

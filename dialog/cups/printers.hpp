@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "cups/scheduler.hpp"
+
 namespace kvx::dialog {
 
 constexpr int kSchedulerTimeoutMilliseconds = 5000;
@@ -27,10 +29,11 @@ struct PrinterDestination {
     bool paneApplies = false;
 };
 
-// The scheduler's destinations in name order (instances are left out).
-// Throws DialogError with kExitUsage, naming the scheduler, when it cannot
-// be reached within the timeout.
-std::vector<PrinterDestination> ListPrinters();
+// The scheduler's destinations in name order (instances are left out), each
+// queue's model from the per-user model cache where it is current, else
+// from its PPD. Throws DialogError with kExitUsage, naming the scheduler,
+// when it cannot be reached within the timeout.
+std::vector<PrinterDestination> ListPrinters(OnStall onStall = OnStall::EndTheRun);
 
 // A queue's PPD in a private temporary file (mode 0600), removed when the
 // object goes. Move-only.

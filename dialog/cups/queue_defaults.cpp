@@ -48,12 +48,11 @@ void SaveQueueDefaults(const std::string &queue, const JobOptions &options) {
     }
 }
 
-void LoadQueueDefaults(const std::string &queue, const std::string &ppdPath, CFMutableDictionaryRef ppdDict) {
+void LoadQueueDefaults(const std::string &queue, const PPDFile &ppd, CFMutableDictionaryRef ppdDict) {
     const SchedulerConnection scheduler;
     scheduler.StartRequest();
     cups_dest_t *dest = cupsGetNamedDest(scheduler.get(), queue.c_str(), kNoInstance);
     if (dest == nullptr) return;
-    const PPDFile ppd(ppdPath);
     for (const cups_option_t &option : std::span(dest->options, ppd ? static_cast<size_t>(dest->num_options) : 0)) {
         if (IsSecretPaneKey(option.name) || ppd.FindChoice(option.name, option.value) == nullptr) continue;
         const CFHolder<CFStringRef> key(CFStringCreateWithCString(nullptr, option.name, kCFStringEncodingUTF8));

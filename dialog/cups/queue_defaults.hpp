@@ -7,6 +7,7 @@
 
 #include "CoreFoundation.h"
 #include "cups/cups_job.hpp"
+#include "cups/ppd_file.hpp"
 
 namespace kvx::dialog {
 
@@ -16,10 +17,10 @@ namespace kvx::dialog {
 // or the defaults cannot be written.
 void SaveQueueDefaults(const std::string &queue, const JobOptions &options);
 
-// Puts each of the user's defaults for the queue that the PPD at ppdPath
+// Puts each of the user's defaults for the queue that the queue's PPD
 // offers (an option it has, a choice that option has) into ppdDict; a DIN
 // digit is never taken. Throws DialogError with kExitUsage when the
 // scheduler cannot be reached.
-void LoadQueueDefaults(const std::string &queue, const std::string &ppdPath, CFMutableDictionaryRef ppdDict);
+void LoadQueueDefaults(const std::string &queue, const PPDFile &ppd, CFMutableDictionaryRef ppdDict);
 
 }  // namespace kvx::dialog

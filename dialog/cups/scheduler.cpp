@@ -67,7 +67,8 @@ void SchedulerWatchdog::Watch() {
     }
 }
 
-SchedulerConnection::SchedulerConnection() : address_(SchedulerAddress()), watchdog_(address_, kRequestLimit) {
+SchedulerConnection::SchedulerConnection(OnStall onStall) : address_(SchedulerAddress()) {
+    if (onStall == OnStall::EndTheRun) watchdog_.emplace(address_, kRequestLimit);
     http_ = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), kBlockingConnection,
                          kSchedulerTimeoutMilliseconds, nullptr);
     if (http_ == nullptr) throw DialogError(kExitUsage, "cannot reach the print scheduler at " + address_);

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -38,12 +39,18 @@ private:
     std::thread thread_;  // last, so that it starts after everything it reads
 };
 
+// What a request does that is still unanswered after the watchdog's limit.
+enum class OnStall {
+    EndTheRun,  // the watchdog ends the process: someone waits for the run
+    Wait,       // nothing: a thread nobody waits for, such as the window's list
+};
+
 class SchedulerConnection {
 public:
     // Connects to the scheduler that libcups names (CUPS_SERVER, client.conf,
     // else the local one). Throws DialogError with kExitUsage, naming the
     // scheduler, when no connection is made within the timeout.
-    SchedulerConnection();
+    explicit SchedulerConnection(OnStall onStall = OnStall::EndTheRun);
     ~SchedulerConnection();
     SchedulerConnection(const SchedulerConnection &) = delete;
     SchedulerConnection &operator=(const SchedulerConnection &) = delete;
@@ -52,11 +59,13 @@ public:
     // "HOST:PORT" (or the socket's path), for messages.
     const std::string &address() const { return address_; }
     // Call before each request: the request gets the whole time limit.
-    void StartRequest() const { watchdog_.Rearm(); }
+    void StartRequest() const {
+        if (watchdog_) watchdog_->Rearm();
+    }
 
 private:
     std::string address_;
-    mutable SchedulerWatchdog watchdog_;  // rearmed by every request, even on a const connection
+    mutable std::optional<SchedulerWatchdog> watchdog_;  // rearmed by every request, even on a const connection
     http_t *http_ = nullptr;
 };
 

@@ -63,7 +63,7 @@ bool SpeaksOurAPIVersion(const InterfaceHolder &pde) {
 }  // namespace
 
 PaneHost::PaneHost(const std::string &plugInsFolder, const PrintSession &session)
-    : session_(session.SessionRef()), printerInfoTicket_(session.PrinterInfoTicket()) {
+    : session_(session.SessionRef()), printerModel_(DescribePrinterModel(session.PPD())) {
     try {
         AdoptFirstPane(plugInsFolder);
         Show(plugInsFolder);
@@ -169,7 +169,7 @@ OSStatus PaneHost::MakeDialogWindow(UInt32 width, UInt32 height) {
 }
 
 void PaneHost::GiveUp(const std::string &cause) {
-    notShownReason_ = cause + " (printer model " + DescribePrinterModel(printerInfoTicket_) + ")";
+    notShownReason_ = cause + " (printer model " + printerModel_ + ")";
     ReportMessage(notShownReason_);
     Dismiss(DialogOutcome::Canceled);
 }

@@ -47,7 +47,7 @@ private:
     void GiveUp(const std::string &cause);
 
     PMPrintSession session_;
-    PMTicketRef printerInfoTicket_;
+    std::string printerModel_;  // for the message when no pane is shown
     // Declared in the reverse of the order in which they go.
     WindowHolder window_;
     InstanceHolder instance_;

@@ -1,6 +1,6 @@
 #include "pane/print_session.hpp"
 
-#include <fstream>
+#include <cups/file.h>
 
 #include "cli/dialog_error.hpp"
 #include "cli/messages.hpp"
@@ -11,16 +11,18 @@ namespace {
 
 constexpr UInt32 kPPDDictNodeIndex = 0;
 
-void RequireReadableFile(const std::string &path) {
-    // An ifstream opens a directory too; reading one byte tells them apart.
-    std::ifstream file(path, std::ios::binary);
-    if (!file || file.peek() == std::ifstream::traits_type::eof()) {
-        throw DialogError(kExitUsage, "cannot read the PPD file " + Quoted(path));
-    }
+// The path, once it names a file with at least one byte to read. libcups
+// reads compressed PPDs as they decompress, so one that holds nothing is
+// as unreadable as an empty file; a directory opens but reads nothing.
+const std::string &RequireReadablePPD(const std::string &path) {
+    cups_file_t *file = cupsFileOpen(path.c_str(), "r");
+    const bool hasBytes = file != nullptr && cupsFilePeekChar(file) != EOF;
+    if (file != nullptr) cupsFileClose(file);
+    if (!hasBytes) throw DialogError(kExitUsage, "cannot read the PPD file " + Quoted(path));
+    return path;
 }
 
-PMPrintSession CreateSession(const std::string &ppdPath) {
-    RequireReadableFile(ppdPath);
+PMPrintSession CreateSession() {
     PMPrintSession session = nullptr;
     if (const OSStatus status = KVXPrintSessionCreate(&session); status != noErr) {
         throw DialogError(kExitHostFailure, "cannot make a print session: status " + std::to_string(status));
@@ -38,7 +40,8 @@ std::optional<FetchedPPD> FetchQueuePPD(const Options &options) {
 PrintSession::PrintSession(const Options &options)
     : fetchedPPD_(FetchQueuePPD(options)),
       ppdPath_(fetchedPPD_ ? fetchedPPD_->path() : options.ppdPath),
-      session_(CreateSession(ppdPath_)),
+      ppd_(RequireReadablePPD(ppdPath_)),
+      session_(CreateSession()),
       printerInfoTicket_(KVXTicketCreatePrinterInfo(ppdPath_.c_str())),
       printSettingsTicket_(KVXTicketCreatePrintSettings()) {
     if (printerInfoTicket_.get() == 0 || printSettingsTicket_.get() == 0) {
@@ -55,7 +58,7 @@ PrintSession::PrintSession(const Options &options)
         throw DialogError(kExitHostFailure, "cannot set up the print session's tickets: status " +
                                                 std::to_string(status));
     }
-    LoadStartingSettings(options, ppdPath_, ppdDict_);
+    LoadStartingSettings(options, ppd_, ppdDict_);
 }
 
 }  // namespace kvx::dialog

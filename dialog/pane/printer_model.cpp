@@ -1,38 +1,50 @@
 #include "pane/printer_model.hpp"
 
-#include "KVXHostSupport.hpp"
+#include <cups/transcode.h>
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
 #include "cli/messages.hpp"
 
 namespace kvx::dialog {
 namespace {
 
-// "ModelName" as a length-prefixed main key.
-constexpr unsigned char kModelNameKey[] = "\x09ModelName";
-constexpr Oindex kFirstOption = 0;
-constexpr Mindex kMissingKey = 0;
+struct PPDEncoding {
+    std::string_view name;  // the PPD's LanguageEncoding
+    cups_encoding_t encoding;
+};
+
+// The LanguageEncoding values that are no UTF-8, as libcups maps them.
+constexpr std::array kPPDEncodings = {
+    PPDEncoding{"ISOLatin1", CUPS_ISO8859_1},     PPDEncoding{"ISOLatin2", CUPS_ISO8859_2},
+    PPDEncoding{"ISOLatin5", CUPS_ISO8859_5},     PPDEncoding{"JIS83-RKSJ", CUPS_JIS_X0213},
+    PPDEncoding{"MacStandard", CUPS_MAC_ROMAN},   PPDEncoding{"WindowsANSI", CUPS_WINDOWS_1252},
+};
+constexpr size_t kLongestModelBytes = 1024;
+
+bool IsASCII(std::string_view text) {
+    return std::ranges::all_of(text, [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
+}
+
+// The model in UTF-8, converted from the PPD's encoding.
+std::string ModelAsUTF8(const ppd_file_t &ppd) {
+    const std::string_view model = ppd.modelname;
+    if (IsASCII(model) || ppd.lang_encoding == nullptr) return std::string(model);
+    const auto known = std::ranges::find(kPPDEncodings, std::string_view(ppd.lang_encoding), &PPDEncoding::name);
+    if (known == kPPDEncodings.end()) return std::string(model);
+    std::array<cups_utf8_t, kLongestModelBytes> converted{};
+    if (cupsCharsetToUTF8(converted.data(), ppd.modelname, static_cast<int>(converted.size()), known->encoding) < 0) {
+        return std::string(model);
+    }
+    return reinterpret_cast<const char *>(converted.data());
+}
 
 }  // namespace
 
-std::optional<std::string> CopyPrinterModelName(PMTicketRef printerInfoTicket) {
-    PPDContext context = nullptr;
-    FSSpec file{};
-    if (ppdOpenCompiledPPDFromTicket(printerInfoTicket, &context, &file) != noErr) return std::nullopt;
-
-    std::optional<std::string> model;
-    const Mindex index = ppdGetMainIndex(context, kModelNameKey);
-    Str255 value{};
-    if (index != kMissingKey &&
-        ppdGetInvocationString(context, index, kFirstOption, value, sizeof value) == noErr) {
-        const CFHolder<CFStringRef> name(CFStringCreateWithPascalString(nullptr, value, kCFStringEncodingMacRoman));
-        if (name) model = ToUTF8(name.get());
-    }
-    ppdCloseCompiledPPDFromTicket(context, &file);
-    return model;
-}
-
-std::string DescribePrinterModel(PMTicketRef printerInfoTicket) {
-    const std::optional<std::string> model = CopyPrinterModelName(printerInfoTicket);
-    return model ? Quoted(*model) : std::string("unknown");
+std::string DescribePrinterModel(const PPDFile &ppd) {
+    return ppd && ppd.get()->modelname != nullptr ? Quoted(ModelAsUTF8(*ppd.get())) : std::string("unknown");
 }
 
 }  // namespace kvx::dialog

@@ -1,18 +1,14 @@
 // The printer's model, as its PPD names it.
 #pragma once
 
-#include <optional>
 #include <string>
 
-#include "PrintCore.h"
+#include "cups/ppd_file.hpp"
 
 namespace kvx::dialog {
 
-// The ModelName of the PPD that the printer-info ticket is bound to; nullopt
-// when the PPD does not open or has no ModelName.
-std::optional<std::string> CopyPrinterModelName(PMTicketRef printerInfoTicket);
-
-// For messages: the model in quotes, or "unknown".
-std::string DescribePrinterModel(PMTicketRef printerInfoTicket);
+// For messages: the PPD's ModelName in quotes, or "unknown" when the PPD
+// does not parse or names no model.
+std::string DescribePrinterModel(const PPDFile &ppd);
 
 }  // namespace kvx::dialog

@@ -7,7 +7,7 @@ namespace kvx::dialog {
 PaneDriver::PaneDriver(Options options, std::ostream &reports)
     : options_(std::move(options)),
       session_(options_),
-      acceptActions_(options_, session_.PPDPath(), reports),
+      acceptActions_(options_, session_.PPD(), session_.PPDPath(), reports),
       pane_(options_.plugInsFolder, session_),
       runner_(session_, pane_, options_.savePath, reports, [this] { acceptActions_.Perform(session_.PPDDict()); }) {}
 

@@ -4,6 +4,7 @@
 
 #include "cli/dialog_error.hpp"
 #include "cli/messages.hpp"
+#include "cups/ppd_defaults.hpp"
 #include "cups/queue_defaults.hpp"
 #include "settings/settings_file.hpp"
 
@@ -15,18 +16,19 @@ bool IsSameFile(const std::string &first, const std::string &second) {
     return first == second || std::filesystem::equivalent(first, second, error);
 }
 
-// The queue's defaults for a CUPS printer; a PPD file alone has none here.
-void LoadDefaults(const Options &options, const std::string &ppdPath, CFMutableDictionaryRef ppdDict) {
-    if (options.printerQueue) LoadQueueDefaults(*options.printerQueue, ppdPath, ppdDict);
+// The administrator's, then the user's defaults for a CUPS queue; a PPD file
+// alone is a printer nobody has set up, and the pane starts as it does.
+void LoadDefaults(const Options &options, const PPDFile &ppd, CFMutableDictionaryRef ppdDict) {
+    if (!options.printerQueue) return;
+    LoadPPDDefaults(ppd, ppdDict);
+    LoadQueueDefaults(*options.printerQueue, ppd, ppdDict);
 }
 
 }  // namespace
 
-void LoadStartingSettings(const Options &options, const std::string &ppdPath, CFMutableDictionaryRef ppdDict) {
-    if (!options.settingsPath) {
-        LoadDefaults(options, ppdPath, ppdDict);
-        return;
-    }
+void LoadStartingSettings(const Options &options, const PPDFile &ppd, CFMutableDictionaryRef ppdDict) {
+    LoadDefaults(options, ppd, ppdDict);
+    if (!options.settingsPath) return;
     try {
         LoadSettingsFile(*options.settingsPath, ppdDict);
     } catch (const DialogError &error) {
@@ -35,7 +37,6 @@ void LoadStartingSettings(const Options &options, const std::string &ppdPath, CF
             throw DialogError(kExitUsage, std::string(error.what()) + "; --save would overwrite it, so nothing is done");
         }
         ReportMessage(std::string(error.what()) + "; starting from the defaults, as --ignore-bad-settings asks");
-        LoadDefaults(options, ppdPath, ppdDict);
     }
 }
 

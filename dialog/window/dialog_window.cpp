@@ -1,5 +1,6 @@
 #include "window/dialog_window.hpp"
 
+#include <algorithm>
 #include <iostream>
 
 #include "KVXHost.h"
@@ -20,6 +21,9 @@ constexpr guint kSettleWakeUpMilliseconds = 20;
 constexpr gint64 kSettleTimeoutMicroseconds = 3 * G_USEC_PER_SEC;
 constexpr gint kSpacing = 8;
 constexpr guint kBorder = 12;
+// The chooser is as wide as this many characters whatever its entries say,
+// so that the window keeps its layout when the scheduler's queues arrive.
+constexpr gint kChooserWidthChars = 36;
 // The window's buttons perform the script's actions of these lines.
 constexpr int kButtonLineNumber = 0;
 constexpr std::string_view kOkLine = "ok";
@@ -27,6 +31,8 @@ constexpr std::string_view kCancelLine = "cancel";
 constexpr std::string_view kTicketLine = "ticket";
 
 enum SummaryColumn : gint { kTitleColumn, kValueColumn, kSummaryColumnCount };
+// The text combo box's own layout: the label, then an ID the window leaves unset.
+enum ChooserColumn : gint { kLabelColumn, kIDColumn, kChooserColumnCount };
 
 // Widgets as tall as the pane's bounds: GTK's themes pad them for touch.
 constexpr std::string_view kCompactStyle =
@@ -62,7 +68,7 @@ void ConnectButton(GtkWidget *button, Handler handler, DialogWindow *dialog) {
 
 }  // namespace
 
-DialogWindow::DialogWindow(const Options &options) : options_(options), choices_(ListPrinterChoices(options)) {
+DialogWindow::DialogWindow(const Options &options) : options_(options), choices_(InitialPrinterChoices(options)) {
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(window_), std::string(kWindowTitle).c_str());
     gtk_window_set_resizable(GTK_WINDOW(window_), FALSE);
@@ -81,10 +87,19 @@ DialogWindow::DialogWindow(const Options &options) : options_(options), choices_
 
     Choose(InitialChoice());
     gtk_widget_show_all(window_);
+    firstPaintHandler_ = g_signal_connect(gtk_widget_get_frame_clock(window_), "after-paint",
+                                          G_CALLBACK(OnFirstPaint), this);
     runLoopTimer_ = g_timeout_add(kRunLoopIntervalMilliseconds, G_SOURCE_FUNC(OnRunLoopTick), this);
+    TracePrinters();
+    printerList_ = std::make_unique<BackgroundPrinterList>(
+        [this](std::vector<PrinterDestination> printers, std::string failure) {
+            Guarded([&] { ReceiveQueues(std::move(printers), std::move(failure)); });
+        });
 }
 
 DialogWindow::~DialogWindow() {
+    printerList_.reset();
+    if (firstPaintHandler_ != 0) g_signal_handler_disconnect(gtk_widget_get_frame_clock(window_), firstPaintHandler_);
     g_source_remove(runLoopTimer_);
     paneView_.reset();
     printer_.reset();
@@ -107,10 +122,12 @@ GtkWidget *DialogWindow::MakePrinterRow() {
     GtkWidget *row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, kSpacing);
     gtk_box_pack_start(GTK_BOX(row), gtk_label_new("Printer:"), FALSE, FALSE, 0);
     printerCombo_ = gtk_combo_box_text_new();
-    for (const PrinterChoice &choice : choices_) {
-        gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(printerCombo_), choice.label.c_str());
+    GList *cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(printerCombo_));
+    for (GList *cell = cells; cell != nullptr; cell = cell->next) {
+        g_object_set(cell->data, "ellipsize", PANGO_ELLIPSIZE_END, "width-chars", kChooserWidthChars, nullptr);
     }
-    gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(printerCombo_), std::string(kOtherPPDLabel).c_str());
+    g_list_free(cells);
+    FillChooser();
     g_signal_connect(printerCombo_, "changed", G_CALLBACK(OnPrinterChanged), this);
     gtk_box_pack_start(GTK_BOX(row), printerCombo_, TRUE, TRUE, 0);
     return row;
@@ -199,6 +216,58 @@ void DialogWindow::Choose(size_t choiceIndex) {
     reportedLayout_.reset();
 }
 
+// The awaited note gives way to the queues (or to why there are none); the
+// command line's queue, listed already, only gets its model in its label.
+// Held until the window's first frame is painted: that comes first.
+void DialogWindow::ReceiveQueues(std::vector<PrinterDestination> printers, std::string failure) {
+    if (!painted_) {
+        pendingQueues_.emplace(std::move(printers), std::move(failure));
+        return;
+    }
+    const auto note = std::ranges::find_if(choices_, &PrinterChoice::IsNote);
+    if (note == choices_.end()) return;
+    auto at = choices_.erase(note);
+    if (chosenIndex_ > static_cast<size_t>(at - choices_.begin())) --chosenIndex_;
+    for (PrinterChoice &choice : QueueChoices(printers, failure)) {
+        const auto listed = std::ranges::find_if(choices_, [&](const PrinterChoice &known) {
+            return !choice.queue.empty() && known.queue == choice.queue;
+        });
+        if (listed != choices_.end()) {
+            *listed = std::move(choice);
+            continue;
+        }
+        if (chosenIndex_ >= static_cast<size_t>(at - choices_.begin())) ++chosenIndex_;
+        at = choices_.insert(at, std::move(choice)) + 1;
+    }
+    FillChooser();
+    TracePrinters();
+}
+
+// One new model for the whole list: hundreds of queues inserted one by one
+// would each make the chooser measure every row again.
+void DialogWindow::FillChooser() {
+    GtkListStore *rows = gtk_list_store_new(kChooserColumnCount, G_TYPE_STRING, G_TYPE_STRING);
+    for (const PrinterChoice &choice : choices_) {
+        gtk_list_store_insert_with_values(rows, nullptr, -1, kLabelColumn, choice.label.c_str(), -1);
+    }
+    gtk_list_store_insert_with_values(rows, nullptr, -1, kLabelColumn, std::string(kOtherPPDLabel).c_str(), -1);
+    choosing_ = true;
+    gtk_combo_box_set_model(GTK_COMBO_BOX(printerCombo_), GTK_TREE_MODEL(rows));
+    choosing_ = false;
+    g_object_unref(rows);
+    SelectInChooser(chosenIndex_);
+}
+
+void DialogWindow::OnFirstPaint(GdkFrameClock *clock, DialogWindow *dialog) {
+    g_signal_handler_disconnect(clock, dialog->firstPaintHandler_);
+    dialog->firstPaintHandler_ = 0;
+    dialog->painted_ = true;
+    if (!dialog->pendingQueues_) return;
+    auto [printers, failure] = std::move(*dialog->pendingQueues_);
+    dialog->pendingQueues_.reset();
+    dialog->Guarded([&] { dialog->ReceiveQueues(std::move(printers), std::move(failure)); });
+}
+
 void DialogWindow::SelectInChooser(size_t choiceIndex) {
     choosing_ = true;
     gtk_combo_box_set_active(GTK_COMBO_BOX(printerCombo_), static_cast<gint>(choiceIndex));
@@ -252,10 +321,8 @@ void DialogWindow::AskForPPDFile() {
     }
     const size_t index = choices_.size();
     choices_.push_back(MakePPDFileChoice(*chosen));
-    choosing_ = true;
-    gtk_combo_box_text_insert_text(GTK_COMBO_BOX_TEXT(printerCombo_), static_cast<gint>(index),
-                                   choices_.back().label.c_str());
-    choosing_ = false;
+    chosenIndex_ = index;
+    FillChooser();
     Choose(index);
 }
 
@@ -284,6 +351,14 @@ void DialogWindow::RedrawSummary() {
         gtk_list_store_insert_with_values(summaryRows_, nullptr, -1, kTitleColumn, title.c_str(), kValueColumn,
                                           value.c_str(), -1);
     }
+}
+
+void DialogWindow::TracePrinters() const {
+    if (!options_.windowTrace) return;
+    Json labels = Json::array();
+    for (const PrinterChoice &choice : choices_) labels.push_back(choice.label);
+    const Json printers{{"labels", std::move(labels)}, {"chosen", chosenIndex_}};
+    std::cout << FormatJson(Json{{"printers", printers}}) << std::endl;
 }
 
 void DialogWindow::TraceControls() const {
@@ -378,6 +453,8 @@ void DialogWindow::OnPrinterChanged(GtkComboBox *combo, DialogWindow *dialog) {
     dialog->Guarded([dialog, active] {
         if (static_cast<size_t>(active) == dialog->choices_.size()) {
             dialog->AskForPPDFile();
+        } else if (dialog->choices_[static_cast<size_t>(active)].IsNote()) {
+            dialog->SelectInChooser(dialog->chosenIndex_);
         } else {
             dialog->Choose(static_cast<size_t>(active));
         }

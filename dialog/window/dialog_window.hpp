@@ -1,7 +1,8 @@
 // The print dialog's window: a printer chooser, the chosen printer's pane
 // (or why there is none), the pane's summary, and Cancel / Save Settings... /
 // Print. Choosing another printer ends the pane and runs its lifecycle again
-// for the new printer.
+// for the new printer. The window opens at once on the command line's
+// printer; the scheduler's queues join the chooser when it answers.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -15,6 +16,7 @@
 #include "cli/dialog_error.hpp"
 #include "cli/options.hpp"
 #include "script/pane_driver.hpp"
+#include "window/background_printer_list.hpp"
 #include "window/pane-view/pane_view.hpp"
 #include "window/printer_choices.hpp"
 
@@ -47,6 +49,8 @@ private:
     GtkWidget *MakeSummaryView();
     GtkWidget *MakeButtonRow();
     void Choose(size_t choiceIndex);
+    void ReceiveQueues(std::vector<PrinterDestination> printers, std::string failure);
+    void FillChooser();
     void SelectInChooser(size_t choiceIndex);
     void DropPaneView();
     void ShowPaneOrReason(const std::string &failure);
@@ -55,6 +59,7 @@ private:
     void AfterModelChange();
     void RedrawSummary();
     void TraceControls() const;
+    void TracePrinters() const;
     void TraceLayout();
     void Accept();
     void Cancel();
@@ -65,6 +70,7 @@ private:
     void Guarded(Action action);
 
     static void OnPrinterChanged(GtkComboBox *combo, DialogWindow *dialog);
+    static void OnFirstPaint(GdkFrameClock *clock, DialogWindow *dialog);
     static gboolean OnRunLoopTick(DialogWindow *dialog);
     static void OnWindowLaidOut(GtkWidget *window, GdkRectangle *allocation, DialogWindow *dialog);
     static gboolean OnDeleteEvent(GtkWidget *window, GdkEvent *event, DialogWindow *dialog);
@@ -74,6 +80,9 @@ private:
     size_t chosenIndex_ = 0;
     bool choosing_ = false;  // the chooser is set from code: no signal counts
     bool closed_ = false;
+    bool painted_ = false;  // the first frame is on the screen
+    gulong firstPaintHandler_ = 0;
+    std::optional<std::pair<std::vector<PrinterDestination>, std::string>> pendingQueues_;
     std::optional<DialogError> failure_;
     guint runLoopTimer_ = 0;
     struct Layout {
@@ -93,6 +102,8 @@ private:
     GtkWidget *saveButton_ = nullptr;
     GtkWidget *printButton_ = nullptr;
 
+    // Goes first: nothing reaches the window once it is going.
+    std::unique_ptr<BackgroundPrinterList> printerList_;
     // Declared so that the view goes before the controls it shows.
     std::unique_ptr<PaneDriver> printer_;
     std::unique_ptr<PaneView> paneView_;

@@ -43,7 +43,7 @@ TEST(JobOptionCheck, PassesOnlyWhatThePPDOffersAndNeverNamesTheDIN) {
         SCOPED_TRACE(named.empty() ? "passes" : named[0]);
         std::string refusal;
         try {
-            CheckJobOptions(options, file, "desk");
+            CheckJobOptions(options, PPDFile(file), "desk", "nothing was printed");
         } catch (const DialogError &error) {
             EXPECT_EQ(error.exitStatus(), kExitUsage);
             refusal = error.what();

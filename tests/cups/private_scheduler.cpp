@@ -66,11 +66,12 @@ std::unique_ptr<PrivateScheduler> PrivateScheduler::Start(std::string *whyNot) {
     }
     scheduler->running_ = true;
     scheduler->address_ = Lines(started.out).at(0);
-    for (const char *folder : {"home", "client-root", "tmp-user"}) std::filesystem::create_directories(root / folder);
+    for (const char *folder : {"home", "client-root", "tmp-user", "cache-home"}) std::filesystem::create_directories(root / folder);
     setenv("CUPS_SERVER", scheduler->address_.c_str(), 1);
     setenv("HOME", (root / "home").c_str(), 1);
     setenv("CUPS_SERVERROOT", (root / "client-root").c_str(), 1);
     setenv("TMPDIR", scheduler->TempDirectory().c_str(), 1);
+    setenv("XDG_CACHE_HOME", (root / "cache-home").c_str(), 1);
     return scheduler;
 }
 

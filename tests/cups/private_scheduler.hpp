@@ -1,8 +1,9 @@
 // A private CUPS scheduler for one test program: started on 127.0.0.1 at a
 // free port with its files under a temporary folder, stopped at the end.
 // The program's environment points every CUPS client (the dialog, lpadmin,
-// lpstat, ipptool) at it, and HOME, CUPS_SERVERROOT and TMPDIR at private
-// folders, so that no user's or system's lpoptions file is ever written.
+// lpstat, ipptool) at it, and HOME, CUPS_SERVERROOT, TMPDIR and
+// XDG_CACHE_HOME at private folders, so that no user's or system's lpoptions
+// file or printer model cache is ever written.
 #pragma once
 
 #include <filesystem>

@@ -1,0 +1,87 @@
+// The window's printer chooser never makes the window wait for the
+// scheduler: the window opens on the command line's printer at once, the
+// scheduler's queues join the chooser when it answers, and a scheduler that
+// never answers becomes a note in the chooser, not a hang or an exit.
+#include <gmock/gmock.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "cups/private_scheduler.hpp"
+#include "gui_process.hpp"
+
+namespace kvx::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::StartsWith;
+
+const std::string kSupportedPPD = KVX_SOURCE_DIR "/resources/ppd/korvane-rm4750.ppd";
+const std::string kOtherModelPPD = KVX_SOURCE_DIR "/resources/ppd/korvane-rm2200.ppd";
+constexpr std::string_view kSampleLabel = "Korvane RM-4750 (sample PPD)";
+constexpr std::string_view kAwaiting = "Looking for CUPS printers\u2026";
+
+bool IsPrintersLine(const Json &line) { return line.size() == 1 && line.contains("printers"); }
+
+std::vector<std::string> Labels(const Json &line) {
+    return line.at("printers").at("labels").get<std::vector<std::string>>();
+}
+
+// A TCP port that takes connections and never says a word.
+class SilentScheduler {
+public:
+    SilentScheduler() : socket_(socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        bind(socket_, reinterpret_cast<sockaddr *>(&address), length);
+        listen(socket_, 8);
+        getsockname(socket_, reinterpret_cast<sockaddr *>(&address), &length);
+        port_ = ntohs(address.sin_port);
+    }
+    ~SilentScheduler() { close(socket_); }
+    SilentScheduler(const SilentScheduler &) = delete;
+    SilentScheduler &operator=(const SilentScheduler &) = delete;
+    std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
+
+private:
+    int socket_;
+    int port_ = 0;
+};
+
+TEST(PrinterChooser, OpensAtOnceAndTakesTheQueuesOrASilentSchedulersNoteLater) {
+    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X display: run under xvfb-run";
+    std::string whyNot;
+    const std::unique_ptr<PrivateScheduler> scheduler = PrivateScheduler::Start(&whyNot);
+    if (!scheduler) GTEST_SKIP() << whyNot;
+    scheduler->AddQueue("beta", kOtherModelPPD);
+    scheduler->AddQueue("alpha", kSupportedPPD);
+    {
+        RunningDialog dialog({"--gui", "--gui-trace", "--printer", "beta"});
+        const Json first = dialog.WaitFor(IsPrintersLine);
+        EXPECT_THAT(Labels(first), ElementsAre("beta", kSampleLabel, kAwaiting));
+        // The command line's queue keeps its place and its choice and gets its model.
+        const Json filled = dialog.WaitFor(IsPrintersLine);
+        EXPECT_THAT(Labels(filled),
+                    ElementsAre("beta \u2014 Korvane RM-2200", kSampleLabel, "alpha \u2014 Korvane RM-4750"));
+        EXPECT_EQ(filled.at("printers").at("chosen").get<int>(), 0);
+    }
+
+    const SilentScheduler silent;
+    setenv("CUPS_SERVER", silent.Address().c_str(), 1);
+    RunningDialog dialog({"--gui", "--gui-trace", "--ppd", kSupportedPPD});
+    // The pane is there before a listing that waited for the scheduler
+    // could have ended (the watchdog's 10 seconds), even on a loaded machine.
+    dialog.WaitFor([](const Json &line) {
+        return line.size() == 1 && line.contains("window") && !line.at("window").at("pane").is_null();
+    }, 8s);
+    const Json noted = dialog.WaitFor([](const Json &line) {
+        return IsPrintersLine(line) && Labels(line).back() != kAwaiting;
+    }, 30s);
+    EXPECT_THAT(Labels(noted), ElementsAre(kSampleLabel, StartsWith("No CUPS printers: ")));
+    EXPECT_EQ(noted.at("printers").at("chosen").get<int>(), 0);
+}
+
+}  // namespace
+}  // namespace kvx::test
