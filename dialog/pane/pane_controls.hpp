@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "Carbon.h"
+#include "PrintCore.h"
 
 namespace kvx::dialog {
 
@@ -23,7 +24,7 @@ struct ControlSpec {
 
 // Initialize's answer for a printer that the pane does not serve: the pane
 // is not shown.
-constexpr OSStatus kPaneNotShownStatus = -9530;
+constexpr OSStatus kPaneNotShownStatus = kPMPDEPaneNotShownErr;
 
 // Every control of the pane carries this signature in its ID.
 constexpr OSType kPaneControlSignature = 'kvx ';

@@ -1,19 +1,30 @@
-// The pane's controls as the interface file names them, and the statuses its
-// callbacks give: shared by the tests and the fuzz targets that drive it.
+// The pane's controls and the statuses its callbacks give, by the names the
+// tests use: taken from the dialog's one definition of them.
 #pragma once
 
-#include "MacTypes.h"
+#include <string_view>
+
+#include "pane/pane_controls.hpp"
 
 namespace kvx::pane_controls {
 
-inline constexpr OSType kPaneSignature = 'kvx ';
-inline constexpr SInt32 kContainerID = 1;
-inline constexpr SInt32 kPrintModeID = 5;
-inline constexpr SInt32 kDINID = 6;
-inline constexpr SInt32 kDepartmentID = 7;
-inline constexpr SInt32 kDCID = 8;
-inline constexpr SInt32 kZELOrientationID = 9;
+constexpr SInt32 PaneControlID(std::string_view name) {
+    for (const dialog::ControlSpec &spec : dialog::kPaneControls) {
+        if (spec.name == name) return spec.id;
+    }
+    return 0;
+}
 
-inline constexpr OSStatus kPaneNotShown = -9530;
+inline constexpr OSType kPaneSignature = dialog::kPaneControlSignature;
+// The container that the pane moves into the dialog's pane; the dialog
+// itself never addresses it.
+inline constexpr SInt32 kContainerID = 1;
+inline constexpr SInt32 kPrintModeID = PaneControlID("print-mode");
+inline constexpr SInt32 kDINID = PaneControlID("din");
+inline constexpr SInt32 kDepartmentID = PaneControlID("department");
+inline constexpr SInt32 kDCID = PaneControlID("dc");
+inline constexpr SInt32 kZELOrientationID = PaneControlID("orientation");
+
+inline constexpr OSStatus kPaneNotShown = dialog::kPaneNotShownStatus;
 
 }  // namespace kvx::pane_controls
