@@ -120,6 +120,7 @@ Options ParseOptions(std::span<char *const> arguments) {
         if (name == kScriptOption) scriptGiven = true;
         if (name == kPPDOption) ppdGiven = true;
     }
+    options.printerNamed = ppdGiven || options.printerQueue.has_value();
 
     if (options.helpRequested) return options;
     if (options.listPrinters) {

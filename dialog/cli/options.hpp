@@ -24,6 +24,7 @@ struct Options {
     bool windowTrace = false;                   // a testing aid: `show` JSON after every action in the window
     // CUPS: the queue whose PPD the session is bound to instead of ppdPath.
     std::optional<std::string> printerQueue;
+    bool printerNamed = false;  // --ppd or --printer was given
     bool listPrinters = false;
     bool json = false;
     // At OK: print the job's options as lp arguments, store them as the

@@ -14,6 +14,7 @@
 #include "cli/dialog_error.hpp"
 #include "cli/messages.hpp"
 #include "cups/model_cache.hpp"
+#include "cups/queue_defaults.hpp"
 #include "cups/queue_models.hpp"
 #include "cups/scheduler.hpp"
 
@@ -123,8 +124,7 @@ std::vector<PrinterDestination> ListPrinters(OnStall onStall) {
     return printers;
 }
 
-FetchedPPD::FetchedPPD(const std::string &queue) : queue_(queue) {
-    const SchedulerConnection scheduler;
+FetchedPPD::FetchedPPD(const SchedulerConnection &scheduler, const std::string &queue) : queue_(queue) {
     if (!IsKnownQueue(scheduler, queue)) {
         throw DialogError(kExitUsage, "the print scheduler at " + scheduler.address() + " has no printer " +
                                           Quoted(queue));
@@ -148,6 +148,12 @@ FetchedPPD &FetchedPPD::operator=(FetchedPPD &&other) noexcept {
         path_ = std::exchange(other.path_, std::string());
     }
     return *this;
+}
+
+FetchedQueue FetchQueue(const std::string &queue, OnStall onStall) {
+    const SchedulerConnection scheduler(onStall);
+    FetchedPPD ppd(scheduler, queue);
+    return FetchedQueue{std::move(ppd), ReadQueueDefaults(scheduler, queue)};
 }
 
 }  // namespace kvx::dialog

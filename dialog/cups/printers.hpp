@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "cups/cups_job.hpp"
 #include "cups/scheduler.hpp"
 
 namespace kvx::dialog {
@@ -39,9 +40,9 @@ std::vector<PrinterDestination> ListPrinters(OnStall onStall = OnStall::EndTheRu
 // object goes. Move-only.
 class FetchedPPD {
 public:
-    // Throws DialogError with kExitUsage when the scheduler cannot be reached,
+    // Throws DialogError with kExitUsage when the scheduler does not answer,
     // the queue is unknown to it, or the queue has no PPD.
-    explicit FetchedPPD(const std::string &queue);
+    FetchedPPD(const SchedulerConnection &scheduler, const std::string &queue);
     ~FetchedPPD();
     FetchedPPD(FetchedPPD &&other) noexcept;
     FetchedPPD &operator=(FetchedPPD &&other) noexcept;
@@ -55,5 +56,15 @@ private:
     std::string queue_;
     std::string path_;  // empty once moved from
 };
+
+// All that the dialog takes from the scheduler to show a queue, fetched on
+// one connection: a window fetches it on a thread of its own.
+struct FetchedQueue {
+    FetchedPPD ppd;
+    JobOptions userDefaults;  // the user's lpoptions for the queue
+};
+
+// Throws DialogError as FetchedPPD does.
+FetchedQueue FetchQueue(const std::string &queue, OnStall onStall = OnStall::EndTheRun);
 
 }  // namespace kvx::dialog

@@ -48,18 +48,29 @@ void SaveQueueDefaults(const std::string &queue, const JobOptions &options) {
     }
 }
 
-void LoadQueueDefaults(const std::string &queue, const PPDFile &ppd, CFMutableDictionaryRef ppdDict) {
-    const SchedulerConnection scheduler;
+JobOptions ReadQueueDefaults(const SchedulerConnection &scheduler, const std::string &queue) {
     scheduler.StartRequest();
     cups_dest_t *dest = cupsGetNamedDest(scheduler.get(), queue.c_str(), kNoInstance);
-    if (dest == nullptr) return;
-    for (const cups_option_t &option : std::span(dest->options, ppd ? static_cast<size_t>(dest->num_options) : 0)) {
-        if (IsSecretPaneKey(option.name) || ppd.FindChoice(option.name, option.value) == nullptr) continue;
-        const CFHolder<CFStringRef> key(CFStringCreateWithCString(nullptr, option.name, kCFStringEncodingUTF8));
-        const CFHolder<CFStringRef> value(CFStringCreateWithCString(nullptr, option.value, kCFStringEncodingUTF8));
-        if (key && value) CFDictionarySetValue(ppdDict, key.get(), value.get());
+    if (dest == nullptr) return {};
+    JobOptions defaults;
+    for (const cups_option_t &option : std::span(dest->options, static_cast<size_t>(dest->num_options))) {
+        defaults.push_back(JobOption{option.name, option.value});
     }
     cupsFreeDests(1, dest);
+    return defaults;
+}
+
+void ApplyQueueDefaults(const JobOptions &defaults, const PPDFile &ppd, CFMutableDictionaryRef ppdDict) {
+    if (!ppd) return;
+    for (const JobOption &option : defaults) {
+        if (IsSecretPaneKey(option.key) || ppd.FindChoice(option.key.c_str(), option.value.c_str()) == nullptr) {
+            continue;
+        }
+        const CFHolder<CFStringRef> key(CFStringCreateWithCString(nullptr, option.key.c_str(), kCFStringEncodingUTF8));
+        const CFHolder<CFStringRef> value(
+            CFStringCreateWithCString(nullptr, option.value.c_str(), kCFStringEncodingUTF8));
+        if (key && value) CFDictionarySetValue(ppdDict, key.get(), value.get());
+    }
 }
 
 }  // namespace kvx::dialog

@@ -8,6 +8,7 @@
 #include "CoreFoundation.h"
 #include "cups/cups_job.hpp"
 #include "cups/ppd_file.hpp"
+#include "cups/scheduler.hpp"
 
 namespace kvx::dialog {
 
@@ -17,10 +18,12 @@ namespace kvx::dialog {
 // or the defaults cannot be written.
 void SaveQueueDefaults(const std::string &queue, const JobOptions &options);
 
-// Puts each of the user's defaults for the queue that the queue's PPD
-// offers (an option it has, a choice that option has) into ppdDict; a DIN
-// digit is never taken. Throws DialogError with kExitUsage when the
-// scheduler cannot be reached.
-void LoadQueueDefaults(const std::string &queue, const PPDFile &ppd, CFMutableDictionaryRef ppdDict);
+// The user's defaults for the queue, as the scheduler's client library
+// keeps them; none when the user has set none.
+JobOptions ReadQueueDefaults(const SchedulerConnection &scheduler, const std::string &queue);
+
+// Puts each of those defaults that the queue's PPD offers (an option it
+// has, a choice that option has) into ppdDict; a DIN digit is never taken.
+void ApplyQueueDefaults(const JobOptions &defaults, const PPDFile &ppd, CFMutableDictionaryRef ppdDict);
 
 }  // namespace kvx::dialog

@@ -30,16 +30,16 @@ PMPrintSession CreateSession() {
     return session;
 }
 
-std::optional<FetchedPPD> FetchQueuePPD(const Options &options) {
-    if (!options.printerQueue) return std::nullopt;
-    return FetchedPPD(*options.printerQueue);
+std::optional<FetchedQueue> FetchIfQueue(const Options &options, std::optional<FetchedQueue> fetched) {
+    if (!options.printerQueue || fetched) return fetched;
+    return FetchQueue(*options.printerQueue);
 }
 
 }  // namespace
 
-PrintSession::PrintSession(const Options &options)
-    : fetchedPPD_(FetchQueuePPD(options)),
-      ppdPath_(fetchedPPD_ ? fetchedPPD_->path() : options.ppdPath),
+PrintSession::PrintSession(const Options &options, std::optional<FetchedQueue> fetched)
+    : fetchedQueue_(FetchIfQueue(options, std::move(fetched))),
+      ppdPath_(fetchedQueue_ ? fetchedQueue_->ppd.path() : options.ppdPath),
       ppd_(RequireReadablePPD(ppdPath_)),
       session_(CreateSession()),
       printerInfoTicket_(KVXTicketCreatePrinterInfo(ppdPath_.c_str())),
@@ -58,7 +58,7 @@ PrintSession::PrintSession(const Options &options)
         throw DialogError(kExitHostFailure, "cannot set up the print session's tickets: status " +
                                                 std::to_string(status));
     }
-    LoadStartingSettings(options, ppd_, ppdDict_);
+    LoadStartingSettings(options, ppd_, fetchedQueue_ ? fetchedQueue_->userDefaults : JobOptions(), ppdDict_);
 }
 
 }  // namespace kvx::dialog

@@ -21,11 +21,12 @@ namespace kvx::dialog {
 class PrintSession {
 public:
     // For --printer QUEUE or else --ppd FILE; the print-settings ticket
-    // starts as LoadStartingSettings says. Throws DialogError: kExitUsage
+    // starts as LoadStartingSettings says. A queue is fetched here unless
+    // `fetched` brings it. Throws DialogError: kExitUsage
     // when the PPD cannot be read (a file without bytes, compressed or not)
     // or fetched or the settings file is unusable, kExitHostFailure when the
     // host cannot make the session or a ticket.
-    explicit PrintSession(const Options &options);
+    explicit PrintSession(const Options &options, std::optional<FetchedQueue> fetched = std::nullopt);
     PrintSession(const PrintSession &) = delete;
     PrintSession &operator=(const PrintSession &) = delete;
 
@@ -40,7 +41,7 @@ public:
 
 private:
     // Declared first, so that the fetched PPD outlives the tickets bound to it.
-    std::optional<FetchedPPD> fetchedPPD_;
+    std::optional<FetchedQueue> fetchedQueue_;
     std::string ppdPath_;
     PPDFile ppd_;
     // Declared before the tickets, so that the tickets go first.

@@ -4,9 +4,9 @@
 
 namespace kvx::dialog {
 
-PaneDriver::PaneDriver(Options options, std::ostream &reports)
+PaneDriver::PaneDriver(Options options, std::ostream &reports, std::optional<FetchedQueue> fetched)
     : options_(std::move(options)),
-      session_(options_),
+      session_(options_, std::move(fetched)),
       acceptActions_(options_, session_.PPD(), session_.PPDPath(), reports),
       pane_(options_.plugInsFolder, session_),
       runner_(session_, pane_, options_.savePath, reports, [this] { acceptActions_.Perform(session_.PPDDict()); }) {}

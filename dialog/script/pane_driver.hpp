@@ -6,6 +6,7 @@
 #pragma once
 
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <string_view>
 
@@ -22,9 +23,10 @@ public:
     // The options' printer (ppdPath or printerQueue), plug-ins folder,
     // settings and what `ok` does (savePath, lpOptions, saveDefaults,
     // printPath); the pane's lifecycle runs up to Open. Reports and the
-    // lines `ok` prints go to `reports`. Throws DialogError as PrintSession,
-    // AcceptActions and PaneHost do.
-    PaneDriver(Options options, std::ostream &reports);
+    // lines `ok` prints go to `reports`. A queue already fetched comes as
+    // `fetched`. Throws DialogError as PrintSession, AcceptActions and
+    // PaneHost do.
+    PaneDriver(Options options, std::ostream &reports, std::optional<FetchedQueue> fetched = std::nullopt);
     PaneDriver(const PaneDriver &) = delete;
     PaneDriver &operator=(const PaneDriver &) = delete;
 

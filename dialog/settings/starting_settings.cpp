@@ -18,16 +18,18 @@ bool IsSameFile(const std::string &first, const std::string &second) {
 
 // The administrator's, then the user's defaults for a CUPS queue; a PPD file
 // alone is a printer nobody has set up, and the pane starts as it does.
-void LoadDefaults(const Options &options, const PPDFile &ppd, CFMutableDictionaryRef ppdDict) {
+void LoadDefaults(const Options &options, const PPDFile &ppd, const JobOptions &userDefaults,
+                  CFMutableDictionaryRef ppdDict) {
     if (!options.printerQueue) return;
     LoadPPDDefaults(ppd, ppdDict);
-    LoadQueueDefaults(*options.printerQueue, ppd, ppdDict);
+    ApplyQueueDefaults(userDefaults, ppd, ppdDict);
 }
 
 }  // namespace
 
-void LoadStartingSettings(const Options &options, const PPDFile &ppd, CFMutableDictionaryRef ppdDict) {
-    LoadDefaults(options, ppd, ppdDict);
+void LoadStartingSettings(const Options &options, const PPDFile &ppd, const JobOptions &userDefaults,
+                          CFMutableDictionaryRef ppdDict) {
+    LoadDefaults(options, ppd, userDefaults, ppdDict);
     if (!options.settingsPath) return;
     try {
         LoadSettingsFile(*options.settingsPath, ppdDict);

@@ -9,15 +9,17 @@
 
 #include "CoreFoundation.h"
 #include "cli/options.hpp"
+#include "cups/cups_job.hpp"
 #include "cups/ppd_file.hpp"
 
 namespace kvx::dialog {
 
-// Fills ppdDict from the queue's defaults and the settings file; ppd is the
-// printer's parsed PPD. A settings file that cannot be read or parsed ends
+// Fills ppdDict from the queue's defaults (its PPD's and the user's,
+// userDefaults) and the settings file; ppd is the printer's parsed PPD. A settings file that cannot be read or parsed ends
 // the run (DialogError, kExitUsage) unless --ignore-bad-settings asked to
 // start from the defaults; even then the file is never saved over, since
 // what it held would be lost.
-void LoadStartingSettings(const Options &options, const PPDFile &ppd, CFMutableDictionaryRef ppdDict);
+void LoadStartingSettings(const Options &options, const PPDFile &ppd, const JobOptions &userDefaults,
+                          CFMutableDictionaryRef ppdDict);
 
 }  // namespace kvx::dialog

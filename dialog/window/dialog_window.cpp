@@ -16,6 +16,7 @@ namespace {
 constexpr std::string_view kWindowTitle = "Print";
 constexpr std::string_view kNoPaneTitle = "Job options";
 constexpr std::string_view kSummaryTitle = "Summary";
+constexpr std::string_view kFetchingPrinter = "Asking the print scheduler about ";
 constexpr guint kRunLoopIntervalMilliseconds = 50;
 constexpr guint kSettleWakeUpMilliseconds = 20;
 constexpr gint64 kSettleTimeoutMicroseconds = 3 * G_USEC_PER_SEC;
@@ -90,15 +91,16 @@ DialogWindow::DialogWindow(const Options &options) : options_(options), choices_
     firstPaintHandler_ = g_signal_connect(gtk_widget_get_frame_clock(window_), "after-paint",
                                           G_CALLBACK(OnFirstPaint), this);
     runLoopTimer_ = g_timeout_add(kRunLoopIntervalMilliseconds, G_SOURCE_FUNC(OnRunLoopTick), this);
-    TracePrinters();
-    printerList_ = std::make_unique<BackgroundPrinterList>(
-        [this](std::vector<PrinterDestination> printers, std::string failure) {
-            Guarded([&] { ReceiveQueues(std::move(printers), std::move(failure)); });
+    printerList_ = std::make_unique<BackgroundTask<PrinterList>>(
+        [] { return ListPrinters(OnStall::Wait); },
+        [this](std::optional<PrinterList> printers, std::string failure) {
+            Guarded([&] { ReceiveQueues(printers.value_or(PrinterList()), failure); });
         });
 }
 
 DialogWindow::~DialogWindow() {
     printerList_.reset();
+    queueFetch_.reset();
     if (firstPaintHandler_ != 0) g_signal_handler_disconnect(gtk_widget_get_frame_clock(window_), firstPaintHandler_);
     g_source_remove(runLoopTimer_);
     paneView_.reset();
@@ -164,7 +166,12 @@ GtkWidget *DialogWindow::MakeButtonRow() {
     return row;
 }
 
+void DialogWindow::AwaitPrinter() {
+    while (fetching_ && !closed_) gtk_main_iteration_do(TRUE);
+}
+
 void DialogWindow::RunScriptLine(int lineNumber, std::string_view line) {
+    personActed_ = true;
     const std::optional<Action> action = ParseScriptLine(line);
     if (printer_) printer_->RunLine(lineNumber, line);
     if (action && (action->kind == ActionKind::Ok || action->kind == ActionKind::Cancel)) Close();
@@ -198,19 +205,45 @@ void DialogWindow::WriteScreenshot(const std::string &path) {
     WriteWidgetPNG(window_, path);
 }
 
-// Ends the pane of the printer before, then runs the lifecycle for the new.
+// Ends the pane of the printer before, then runs the lifecycle for the new
+// one; a queue's PPD is fetched first, on a thread of its own. A run that a
+// script drives ends on a scheduler that never answers, as the headless
+// dialog does; a person's window says so in the pane's place.
 void DialogWindow::Choose(size_t choiceIndex) {
     chosenIndex_ = choiceIndex;
     SelectInChooser(choiceIndex);
     DropPaneView();
     printer_.reset();
-    std::string failure;
-    try {
-        printer_ = std::make_unique<PaneDriver>(OptionsForChoice(choices_[choiceIndex], options_), std::cout);
-    } catch (const DialogError &error) {
-        ReportMessage(error.what());
-        failure = error.what();
+    queueFetch_.reset();
+    const std::string queue = choices_[choiceIndex].queue;
+    if (queue.empty()) {
+        ShowPrinter(std::nullopt, {});
+        TracePrinters();
+        return;
     }
+    fetching_ = true;
+    ShowPaneOrReason(std::string(kFetchingPrinter) + Quoted(queue) + "\u2026");
+    const OnStall onStall = options_.scriptPath.empty() ? OnStall::Wait : OnStall::EndTheRun;
+    queueFetch_ = std::make_unique<BackgroundTask<FetchedQueue>>(
+        [queue, onStall] { return FetchQueue(queue, onStall); },
+        [this](std::optional<FetchedQueue> fetched, std::string failure) {
+            Guarded([&] { ShowPrinter(std::move(fetched), std::move(failure)); });
+        });
+    TracePrinters();
+}
+
+void DialogWindow::ShowPrinter(std::optional<FetchedQueue> fetched, std::string failure) {
+    fetching_ = false;
+    if (failure.empty()) {
+        try {
+            printer_ = std::make_unique<PaneDriver>(OptionsForChoice(choices_[chosenIndex_], options_), std::cout,
+                                                    std::move(fetched));
+        } catch (const DialogError &error) {
+            failure = error.what();
+        }
+    }
+    if (!failure.empty()) ReportMessage(failure);
+    DropPaneView();
     ShowPaneOrReason(failure);
     AfterModelChange();
     reportedLayout_.reset();
@@ -219,9 +252,9 @@ void DialogWindow::Choose(size_t choiceIndex) {
 // The awaited note gives way to the queues (or to why there are none); the
 // command line's queue, listed already, only gets its model in its label.
 // Held until the window's first frame is painted: that comes first.
-void DialogWindow::ReceiveQueues(std::vector<PrinterDestination> printers, std::string failure) {
+void DialogWindow::ReceiveQueues(const std::vector<PrinterDestination> &printers, const std::string &failure) {
     if (!painted_) {
-        pendingQueues_.emplace(std::move(printers), std::move(failure));
+        pendingQueues_.emplace(printers, failure);
         return;
     }
     const auto note = std::ranges::find_if(choices_, &PrinterChoice::IsNote);
@@ -241,6 +274,19 @@ void DialogWindow::ReceiveQueues(std::vector<PrinterDestination> printers, std::
     }
     FillChooser();
     TracePrinters();
+    ChooseDefaultQueue(printers);
+}
+
+// The user's default queue, if the pane serves it, in place of the sample
+// the window opened on; never over a printer someone named or chose.
+void DialogWindow::ChooseDefaultQueue(const std::vector<PrinterDestination> &printers) {
+    if (options_.printerNamed || personActed_) return;
+    const auto queue = std::ranges::find_if(printers, [](const PrinterDestination &printer) {
+        return printer.isDefault && printer.paneApplies;
+    });
+    if (queue == printers.end()) return;
+    const auto choice = std::ranges::find(choices_, queue->name, &PrinterChoice::queue);
+    if (choice != choices_.end()) Choose(static_cast<size_t>(choice - choices_.begin()));
 }
 
 // One new model for the whole list: hundreds of queues inserted one by one
@@ -263,9 +309,9 @@ void DialogWindow::OnFirstPaint(GdkFrameClock *clock, DialogWindow *dialog) {
     dialog->firstPaintHandler_ = 0;
     dialog->painted_ = true;
     if (!dialog->pendingQueues_) return;
-    auto [printers, failure] = std::move(*dialog->pendingQueues_);
+    const auto [printers, failure] = std::move(*dialog->pendingQueues_);
     dialog->pendingQueues_.reset();
-    dialog->Guarded([&] { dialog->ReceiveQueues(std::move(printers), std::move(failure)); });
+    dialog->Guarded([&] { dialog->ReceiveQueues(printers, failure); });
 }
 
 void DialogWindow::SelectInChooser(size_t choiceIndex) {
@@ -328,6 +374,7 @@ void DialogWindow::AskForPPDFile() {
 
 // A user's action reached the host: the run loop turns, as after an event.
 void DialogWindow::AfterAction() {
+    personActed_ = true;
     KVXRunLoopRunOnce();
     AfterModelChange();
 }
@@ -450,6 +497,7 @@ void DialogWindow::OnPrinterChanged(GtkComboBox *combo, DialogWindow *dialog) {
     if (dialog->choosing_) return;
     const gint active = gtk_combo_box_get_active(combo);
     if (active < 0 || static_cast<size_t>(active) == dialog->chosenIndex_) return;
+    dialog->personActed_ = true;
     dialog->Guarded([dialog, active] {
         if (static_cast<size_t>(active) == dialog->choices_.size()) {
             dialog->AskForPPDFile();

@@ -2,7 +2,9 @@
 // (or why there is none), the pane's summary, and Cancel / Save Settings... /
 // Print. Choosing another printer ends the pane and runs its lifecycle again
 // for the new printer. The window opens at once on the command line's
-// printer; the scheduler's queues join the chooser when it answers.
+// printer, else on the sample until the scheduler names a default queue the
+// pane serves; the scheduler's queues join the chooser when it answers, and
+// a queue's PPD is fetched without making the window wait.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -16,7 +18,7 @@
 #include "cli/dialog_error.hpp"
 #include "cli/options.hpp"
 #include "script/pane_driver.hpp"
-#include "window/background_printer_list.hpp"
+#include "window/background_task.hpp"
 #include "window/pane-view/pane_view.hpp"
 #include "window/printer_choices.hpp"
 
@@ -30,6 +32,8 @@ public:
     DialogWindow(const DialogWindow &) = delete;
     DialogWindow &operator=(const DialogWindow &) = delete;
 
+    // Until the chosen printer's pane (or why there is none) is shown.
+    void AwaitPrinter();
     // One line of a script, performed as the headless dialog performs it,
     // then the window redrawn. Throws DialogError as PaneDriver::RunLine.
     void RunScriptLine(int lineNumber, std::string_view line);
@@ -49,7 +53,9 @@ private:
     GtkWidget *MakeSummaryView();
     GtkWidget *MakeButtonRow();
     void Choose(size_t choiceIndex);
-    void ReceiveQueues(std::vector<PrinterDestination> printers, std::string failure);
+    void ShowPrinter(std::optional<FetchedQueue> fetched, std::string failure);
+    void ReceiveQueues(const std::vector<PrinterDestination> &printers, const std::string &failure);
+    void ChooseDefaultQueue(const std::vector<PrinterDestination> &printers);
     void FillChooser();
     void SelectInChooser(size_t choiceIndex);
     void DropPaneView();
@@ -79,10 +85,13 @@ private:
     std::vector<PrinterChoice> choices_;
     size_t chosenIndex_ = 0;
     bool choosing_ = false;  // the chooser is set from code: no signal counts
+    bool fetching_ = false;  // the chosen queue's PPD is on its way
+    bool personActed_ = false;  // a printer or a pane setting was chosen
     bool closed_ = false;
     bool painted_ = false;  // the first frame is on the screen
     gulong firstPaintHandler_ = 0;
-    std::optional<std::pair<std::vector<PrinterDestination>, std::string>> pendingQueues_;
+    using PrinterList = std::vector<PrinterDestination>;
+    std::optional<std::pair<PrinterList, std::string>> pendingQueues_;
     std::optional<DialogError> failure_;
     guint runLoopTimer_ = 0;
     struct Layout {
@@ -102,8 +111,9 @@ private:
     GtkWidget *saveButton_ = nullptr;
     GtkWidget *printButton_ = nullptr;
 
-    // Goes first: nothing reaches the window once it is going.
-    std::unique_ptr<BackgroundPrinterList> printerList_;
+    // Go first: nothing reaches the window once it is going.
+    std::unique_ptr<BackgroundTask<PrinterList>> printerList_;
+    std::unique_ptr<BackgroundTask<FetchedQueue>> queueFetch_;
     // Declared so that the view goes before the controls it shows.
     std::unique_ptr<PaneDriver> printer_;
     std::unique_ptr<PaneView> paneView_;

@@ -26,6 +26,7 @@ void RunWindowDialog(const Options &options) {
     // A screenshot shows the end of every transition, never its middle.
     if (options.screenshotPath) g_object_set(gtk_settings_get_default(), "gtk-enable-animations", FALSE, nullptr);
     DialogWindow dialog(options);
+    dialog.AwaitPrinter();
     dialog.Settle();
     if (!options.scriptPath.empty()) {
         ScriptFile script(options.scriptPath);

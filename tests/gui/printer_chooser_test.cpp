@@ -1,7 +1,8 @@
 // The window's printer chooser never makes the window wait for the
-// scheduler: the window opens on the command line's printer at once, the
-// scheduler's queues join the chooser when it answers, and a scheduler that
-// never answers becomes a note in the chooser, not a hang or an exit.
+// scheduler: the window opens on the command line's printer at once, or
+// moves to the default queue if the pane serves it; the scheduler's queues
+// join the chooser when it answers, and a scheduler that never answers
+// becomes a note, not a hang or an exit.
 #include <gmock/gmock.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -67,20 +68,28 @@ TEST(PrinterChooser, OpensAtOnceAndTakesTheQueuesOrASilentSchedulersNoteLater) {
                     ElementsAre("beta \u2014 Korvane RM-2200", kSampleLabel, "alpha \u2014 Korvane RM-4750"));
         EXPECT_EQ(filled.at("printers").at("chosen").get<int>(), 0);
     }
+    ASSERT_EQ(std::system("lpadmin -d alpha"), 0);
+    {
+        RunningDialog dialog({"--gui", "--gui-trace"});
+        EXPECT_EQ(dialog.WaitFor(IsPrintersLine).at("printers").at("chosen").get<int>(), 0);
+        const Json moved = dialog.WaitFor([](const Json &line) {
+            return IsPrintersLine(line) && line.at("printers").at("chosen").get<int>() != 0;
+        });
+        EXPECT_THAT(Labels(moved).at(1), StartsWith("alpha"));
+        dialog.WaitFor([](const Json &line) { return line.contains("print-mode"); });
+    }
 
     const SilentScheduler silent;
     setenv("CUPS_SERVER", silent.Address().c_str(), 1);
-    RunningDialog dialog({"--gui", "--gui-trace", "--ppd", kSupportedPPD});
-    // The pane is there before a listing that waited for the scheduler
-    // could have ended (the watchdog's 10 seconds), even on a loaded machine.
-    dialog.WaitFor([](const Json &line) {
-        return line.size() == 1 && line.contains("window") && !line.at("window").at("pane").is_null();
-    }, 8s);
+    RunningDialog dialog({"--gui", "--gui-trace", "--printer", "alpha"});
+    // The window is there before fetching the queue or listing could have
+    // ended (the watchdog's 10 seconds), even on a loaded machine.
+    EXPECT_TRUE(dialog.WaitFor([](const Json &line) { return line.contains("window"); }, 8s)
+                    .at("window").at("pane").is_null());
     const Json noted = dialog.WaitFor([](const Json &line) {
         return IsPrintersLine(line) && Labels(line).back() != kAwaiting;
     }, 30s);
-    EXPECT_THAT(Labels(noted), ElementsAre(kSampleLabel, StartsWith("No CUPS printers: ")));
-    EXPECT_EQ(noted.at("printers").at("chosen").get<int>(), 0);
+    EXPECT_THAT(Labels(noted), ElementsAre("alpha", kSampleLabel, StartsWith("No CUPS printers: ")));
 }
 
 }  // namespace
