@@ -18,7 +18,15 @@ void BenchPane::Open() {
     std::vector<std::string> arguments{"--ppd", BenchPPDPath(), "--script", "-"};
     std::vector<char *> argv;
     for (std::string &argument : arguments) argv.push_back(argument.data());
-    driver_ = std::make_unique<dialog::PaneDriver>(dialog::ParseOptions(argv), reports_);
+    options_ = dialog::ParseOptions(argv);
+    driver_ = std::make_unique<dialog::PaneDriver>(options_, reports_);
+}
+
+bool BenchPane::ShowPaneOnSession() {
+    dialog::PaneHost pane(options_.plugInsFolder, driver_->Session());
+    const bool shown = pane.IsShown();
+    pane.Dismiss(dialog::DialogOutcome::Canceled);
+    return shown;
 }
 
 std::string BenchPane::TakeReports() {

@@ -21,12 +21,17 @@ public:
     // and lets everything go.
     void Open();
     void Close() { driver_.reset(); }
+    // A second pane shown and dismissed on the open run's print session:
+    // the plug-in's own cost, without the dialog's parse, session and
+    // loading. Whether it was shown.
+    bool ShowPaneOnSession();
     // One script line and the run loop's turn after it.
     void Run(std::string_view line) { driver_->RunLine(++lineNumber_, line); }
     // The report lines written so far, then none.
     std::string TakeReports();
 
 private:
+    dialog::Options options_;
     std::ostringstream reports_;
     std::unique_ptr<dialog::PaneDriver> driver_;
     int lineNumber_ = 0;

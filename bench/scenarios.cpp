@@ -36,6 +36,13 @@ void CheckOpens(BenchPane &pane) {
 
 void OpenPane(BenchPane &pane) { pane.Open(); }
 
+void CheckPaneShows(BenchPane &pane) {
+    Require(pane.ShowPaneOnSession(), "the pane is not shown for the PPD");
+    CheckOpens(pane);
+}
+
+void ShowPane(BenchPane &pane) { pane.ShowPaneOnSession(); }
+
 void CheckPPDOpens(BenchPane &) {
     ppd_file_t *ppd = ppdOpenFile(BenchPPDPath());
     Require(ppd != nullptr, "libcups cannot open the sample PPD");
@@ -68,6 +75,7 @@ void DropReports(BenchPane &pane) { pane.TakeReports(); }
 
 constexpr std::array kScenarios{
     Scenario{"open_pane", CheckOpens, [](BenchPane &pane) { pane.Close(); }, OpenPane},
+    Scenario{"show_pane", CheckPaneShows, Nothing, ShowPane},
     Scenario{"ppd_floor", CheckPPDOpens, Nothing, OpenAndClosePPD},
     Scenario{"keystroke", PopulateAndCheckKeystroke, FourDigitsWithCaretAtEnd, DigitKey},
     Scenario{"sync_to_ticket", Populate, Nothing, SyncToTicket},

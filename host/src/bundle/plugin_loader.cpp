@@ -92,13 +92,13 @@ void LoadBundle(const std::filesystem::path &bundleFolder, CFUUIDRef typeID, Loa
     CFBundleRef bundle = KVXBundleOpen(bundlePath.c_str(), openError.out());
     if (bundle == nullptr) return report.failed(bundlePath, openError.get());
 
-    const std::string typeText = UUIDText(typeID);
+    // UUID texts are made only for messages: a load that works needs none.
     const CFTypeRef types = CFBundleGetValueForInfoDictionaryKey(bundle, __CFStringMakeConstantString(kPlugInTypesKey));
     const CFTypeRef factoryIDs = ValueForUUIDKey(types, typeID);
     if (factoryIDs == nullptr || CFGetTypeID(factoryIDs) != CFArrayGetTypeID() ||
         CFArrayGetCount(static_cast<CFArrayRef>(factoryIDs)) == 0)
         return report.failed(bundlePath,
-                             "the bundle " + bundleName + " registers no factory for the plug-in type " + typeText);
+                             "the bundle " + bundleName + " registers no factory for the plug-in type " + UUIDText(typeID));
 
     const CFTypeRef factories =
         CFBundleGetValueForInfoDictionaryKey(bundle, __CFStringMakeConstantString(kPlugInFactoriesKey));
@@ -111,14 +111,13 @@ void LoadBundle(const std::filesystem::path &bundleFolder, CFUUIDRef typeID, Loa
                 ? CFUUIDCreateFromString(nullptr, static_cast<CFStringRef>(factoryText))
                 : nullptr);
         if (!factoryID) {
-            report.failed(bundlePath, "the bundle " + bundleName + " lists a factory of the type " + typeText +
+            report.failed(bundlePath, "the bundle " + bundleName + " lists a factory of the type " + UUIDText(typeID) +
                                           " that is not a UUID string");
             continue;
         }
-        const std::string factoryName = UUIDText(factoryID.get());
         const CFTypeRef function = ValueForUUIDKey(factories, factoryID.get());
         if (function == nullptr || CFGetTypeID(function) != CFStringGetTypeID()) {
-            report.failed(bundlePath, "the factory " + factoryName + " of the bundle " + bundleName +
+            report.failed(bundlePath, "the factory " + UUIDText(factoryID.get()) + " of the bundle " + bundleName +
                                           " is not listed in its CFPlugInFactories");
             continue;
         }
@@ -139,7 +138,7 @@ void LoadBundle(const std::filesystem::path &bundleFolder, CFUUIDRef typeID, Loa
         void *instance = reinterpret_cast<FactoryFunction>(symbol)(nullptr, typeID);
         if (instance == nullptr) {
             report.failed(bundlePath, "the factory function " + functionName + " of the bundle " + bundleName +
-                                          " made no instance of the type " + typeText);
+                                          " made no instance of the type " + UUIDText(typeID));
             continue;
         }
         report.instanceMade(bundlePath, instance);
