@@ -1,14 +1,15 @@
 // kvx-dialog against a private CUPS scheduler: a private job from the pane
-// reaches the scheduler and the printer's output with every option, another
-// model's queue gets no pane, saved defaults come back without the DIN, and
-// what the printer does not offer, or a scheduler that does not answer, is
-// an error before anything is submitted.
+// reaches the scheduler and the printer's output with every option; the
+// print settings start from the queue PPD's defaults, then the user's, then
+// --settings, and the DIN from none of them; the queue's PPD is parsed once
+// by the dialog (and once more by the plug-in's printer check); another
+// model's queue gets no pane; what the printer does not offer, or a
+// scheduler that does not answer, is an error before anything is done.
 #include <gmock/gmock.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
 #include <map>
 #include <regex>
 
@@ -68,9 +69,26 @@ std::string Lowercase(std::string text) {
     return text;
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+constexpr bool kSanitized = __has_feature(address_sanitizer);
+#else
+constexpr bool kSanitized = false;
+#endif
+
 class CupsPrinting : public DialogTest {
 protected:
-    static void SetUpTestSuite() { scheduler_ = PrivateScheduler::Start(&whyNot_); }
+    static void SetUpTestSuite() {
+        scheduler_ = PrivateScheduler::Start(&whyNot_);
+        if (!scheduler_) return;
+        scheduler_->AddQueue("dept", kSupportedPPD);
+        scheduler_->AddQueue("other", kOtherModelPPD);
+        // The administrator's defaults, kept in the queue's PPD; a DIN digit
+        // among them must still never reach a job.
+        ASSERT_EQ(RunShell("lpadmin -p dept -o DeptCode=True -o DCDigit1=3 -o DCDigit2=3 -o DINDigit1=7").exitStatus,
+                  0);
+    }
     static void TearDownTestSuite() { scheduler_.reset(); }
     void SetUp() override {
         if (!scheduler_) GTEST_SKIP() << whyNot_;
@@ -79,6 +97,20 @@ protected:
     const PrivateScheduler &scheduler() const { return *scheduler_; }
     std::string Settings(std::string_view entries) const {
         return dialog.WriteFile("settings.plist", SettingsPlist(entries)).string();
+    }
+
+    // The run's count of PPD parses in the process.
+    CommandResult RunCountingParses(std::string_view script, const std::vector<std::string> &arguments,
+                                    int &parses) const {
+        const std::filesystem::path counts = dialog.PathOf("ppd-opens");
+        std::filesystem::remove(counts);
+        setenv("LD_PRELOAD", KVX_PPD_OPEN_COUNTER, 1);
+        setenv("KVX_PPD_OPEN_COUNT_FILE", counts.c_str(), 1);
+        CommandResult result = dialog.Run(script, arguments);
+        unsetenv("LD_PRELOAD");
+        unsetenv("KVX_PPD_OPEN_COUNT_FILE");
+        std::ifstream(counts) >> parses;
+        return result;
     }
 
 private:
@@ -117,18 +149,72 @@ TEST_F(CupsPrinting, PrivateJobCarriesEveryPaneOptionToTheSchedulerAndTheOutput)
     }
 }
 
-TEST_F(CupsPrinting, QueueOfAnotherModelShowsNoPaneAndIsListedSo) {
-    scheduler().AddQueue("rm2200-list", kOtherModelPPD);
-    scheduler().AddQueue("rm4750-list", kSupportedPPD);
+TEST_F(CupsPrinting, TicketStartsFromTheQueueThenTheUserThenTheSettingsAndNeverTheDIN) {
+    const CommandResult queueOnly = dialog.Run("ticket\nshow\n", {"--printer", "dept"});
+    ASSERT_EQ(queueOnly.exitStatus, 0) << queueOnly.err;
+    std::vector<Json> reports = queueOnly.Reports();
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0].at("DeptCode").get<std::string>(), "True");
+    EXPECT_THAT(KeysOf(reports[0]), Not(::testing::Contains(HasSubstr("DINDigit"))));
+    EXPECT_EQ(reports[1].at("department").at("position").get<int>(), 2);
+    EXPECT_EQ(reports[1].at("dc").at("text").get<std::string>(), "33000");
+    EXPECT_EQ(reports[1].at("din").at("text").get<std::string>(), "00000");
 
-    const CommandResult shown = dialog.Run("show\n", {"--printer", "rm2200-list"});
-    EXPECT_EQ(shown.exitStatus, 3);
-    EXPECT_THAT(shown.err, HasSubstr("Korvane RM-2200"));
+    ASSERT_EQ(RunShell("lpoptions -p dept -o DCDigit2=4 -o DCDigit3=4 -o DINDigit2=5").exitStatus, 0);
+    const CommandResult withUser = dialog.Run("show\n", {"--printer", "dept"});
+    ASSERT_EQ(withUser.exitStatus, 0) << withUser.err;
+    EXPECT_EQ(withUser.Reports().at(0).at("dc").at("text").get<std::string>(), "34400");
+    EXPECT_EQ(withUser.Reports().at(0).at("din").at("text").get<std::string>(), "00000");
 
-    const CommandResult listed = dialog.RunWithArguments({"--list-printers"});
-    ASSERT_EQ(listed.exitStatus, 0) << listed.err;
-    EXPECT_THAT(Lines(listed.out), ::testing::IsSupersetOf({"rm2200-list\tKorvane RM-2200\tno pane",
-                                                            "rm4750-list\tKorvane RM-4750\tpane"}));
+    const std::string settings = Settings(StringEntry("DCDigit3", "6") + StringEntry("DCDigit5", "9"));
+    const CommandResult withSettings = dialog.Run("ok\n", {"--printer", "dept", "--settings", settings, "--lp-options"});
+    ASSERT_EQ(withSettings.exitStatus, 0) << withSettings.err;
+    const std::map<std::string, std::string> options = OptionsAsTheShellReadsThem(withSettings.out);
+    std::string dc, din;
+    for (const char digit : std::string("12345")) {
+        dc += options.at(std::string("DCDigit") + digit);
+        din += options.at(std::string("DINDigit") + digit);
+    }
+    EXPECT_EQ(dc + " " + din, "34609 00000");
+    ASSERT_EQ(RunShell("lpoptions -x dept").exitStatus, 0);
+}
+
+TEST_F(CupsPrinting, SavedDefaultsNeverHoldTheDIN) {
+    // A DIN digit stored by hand before must not survive a save.
+    ASSERT_EQ(RunShell("lpoptions -p dept -o DINDigit1=7").exitStatus, 0);
+    const CommandResult saved = dialog.Run(kPrivateJobScript, {"--printer", "dept", "--save-defaults"});
+    ASSERT_EQ(saved.exitStatus, 0) << saved.err;
+    const std::string stored = ReadFile(scheduler().UserOptionsFile());
+    EXPECT_THAT(stored, HasSubstr("PrintMode=Private"));
+    EXPECT_THAT(stored, HasSubstr("DCDigit1=9"));
+    EXPECT_THAT(stored, Not(HasSubstr("DINDigit")));
+    ASSERT_EQ(RunShell("lpoptions -x dept").exitStatus, 0);
+}
+
+TEST_F(CupsPrinting, DialogParsesTheQueuePPDOnceAndThePlugInOnceMore) {
+    if (kSanitized) GTEST_SKIP() << "the sanitizer's runtime must come first: no preloaded counter";
+    int parses = 0;
+    const CommandResult shown = RunCountingParses("ok\n", {"--printer", "dept", "--lp-options"}, parses);
+    ASSERT_EQ(shown.exitStatus, 0) << shown.err;
+    EXPECT_EQ(parses, 2) << "one for the dialog's defaults and checks, one for the plug-in's printer check";
+
+    const CommandResult notShown = RunCountingParses("show\n", {"--printer", "other"}, parses);
+    EXPECT_EQ(notShown.exitStatus, 3);
+    EXPECT_THAT(notShown.err, HasSubstr("\"Korvane RM-2200\""));
+    EXPECT_EQ(parses, 2) << "the model named in the message comes from the dialog's own parse";
+}
+
+TEST_F(CupsPrinting, ListingSaysTheSameColdAndWarm) {
+    const std::filesystem::path cache = std::filesystem::path(std::getenv("XDG_CACHE_HOME")) / "kvx";
+    std::filesystem::remove_all(cache);
+    ASSERT_EQ(RunShell("lpoptions -d other").exitStatus, 0);
+    const CommandResult cold = dialog.RunWithArguments({"--list-printers"});
+    ASSERT_EQ(cold.exitStatus, 0) << cold.err;
+    EXPECT_THAT(Lines(cold.out), ::testing::IsSupersetOf({"dept\tKorvane RM-4750\tpane",
+                                                          "other\tKorvane RM-2200\tno pane\tdefault"}));
+    const CommandResult warm = dialog.RunWithArguments({"--list-printers"});
+    EXPECT_EQ(warm.out, cold.out);
+    EXPECT_EQ(warm.err, "");
 
     const CommandResult json = dialog.RunWithArguments({"--list-printers", "--json"});
     ASSERT_EQ(json.exitStatus, 0) << json.err;
@@ -138,65 +224,43 @@ TEST_F(CupsPrinting, QueueOfAnotherModelShowsNoPaneAndIsListedSo) {
     for (const Json &printer : reports[0]) {
         printers[printer.at("name").get<std::string>()] = {printer.at("model").get<std::string>(), printer.at("pane").get<bool>()};
     }
-    EXPECT_EQ(printers["rm2200-list"], std::make_pair(std::string("Korvane RM-2200"), false));
-    EXPECT_EQ(printers["rm4750-list"], std::make_pair(std::string("Korvane RM-4750"), true));
+    EXPECT_EQ(printers["other"], std::make_pair(std::string("Korvane RM-2200"), false));
+    EXPECT_EQ(printers["dept"], std::make_pair(std::string("Korvane RM-4750"), true));
 }
 
-TEST_F(CupsPrinting, SavedDefaultsComeBackWithoutTheDIN) {
-    scheduler().AddQueue("rm4750-defaults", kSupportedPPD);
-    // A DIN digit stored by hand before must not survive a save.
-    ASSERT_EQ(RunShell("lpoptions -p rm4750-defaults -o DINDigit1=7").exitStatus, 0);
-
-    const CommandResult saved = dialog.Run(kPrivateJobScript, {"--printer", "rm4750-defaults", "--save-defaults"});
-    ASSERT_EQ(saved.exitStatus, 0) << saved.err;
-    const std::string stored = ReadFile(scheduler().UserOptionsFile());
-    EXPECT_THAT(stored, HasSubstr("PrintMode=Private"));
-    EXPECT_THAT(stored, HasSubstr("DCDigit1=9"));
-    EXPECT_THAT(stored, Not(HasSubstr("DINDigit")));
-
-    // Nor is a DIN digit ever taken from the defaults.
-    ASSERT_EQ(RunShell("lpoptions -p rm4750-defaults -o DINDigit2=5").exitStatus, 0);
-    const CommandResult reopened = dialog.Run("ticket\nshow\n", {"--printer", "rm4750-defaults"});
-    ASSERT_EQ(reopened.exitStatus, 0) << reopened.err;
-    const std::vector<Json> reports = reopened.Reports();
-    ASSERT_EQ(reports.size(), 2u);
-    EXPECT_EQ(reports[0].at("PrintMode").get<std::string>(), "Private");
-    EXPECT_EQ(reports[0].at("DeptCode").get<std::string>(), "True");
-    EXPECT_THAT(KeysOf(reports[0]), Not(::testing::Contains(HasSubstr("DINDigit"))));
-    EXPECT_EQ(reports[1].at("print-mode").at("position").get<double>(), 3);
-    EXPECT_EQ(reports[1].at("dc").at("text").get<std::string>(), "98765");
-    EXPECT_EQ(reports[1].at("din").at("text").get<std::string>(), "00000");
-
-    // A settings file given on the command line wins over the defaults it names.
-    const std::string proof = Settings(StringEntry("PrintMode", "Proof"));
-    const CommandResult fromFile = dialog.Run("ticket\n", {"--printer", "rm4750-defaults", "--settings", proof});
-    ASSERT_EQ(fromFile.exitStatus, 0) << fromFile.err;
-    EXPECT_EQ(fromFile.Reports().at(0).at("PrintMode").get<std::string>(), "Proof");
-    EXPECT_EQ(fromFile.Reports().at(0).at("DeptCode").get<std::string>(), "True");
-}
-
-TEST_F(CupsPrinting, ValueThePrinterDoesNotOfferIsRefusedBeforeAnythingIsSubmitted) {
+// Nothing is printed, written or saved, and the message says which.
+TEST_F(CupsPrinting, ValueThePrinterDoesNotOfferIsRefusedBeforeAnythingIsDone) {
     const std::filesystem::path output = scheduler().AddQueue("rm4750-refuse", kSupportedPPD);
     const std::string document = dialog.WriteFile("page.ps", kSmallPostScript).string();
     const struct {
         std::string entries;
-        std::string named;
+        std::vector<std::string> mode;
+        std::string said;
     } cases[] = {
-        {StringEntry("PageSize", "Tabloid"), "\"PageSize\""},  // an option with no such choice
-        {StringEntry("Duplex", "None"), "\"Duplex\""},         // an option the PPD lacks
+        // an option with no such choice, an option the PPD lacks
+        {StringEntry("PageSize", "Tabloid"), {"--lp-options", "--save-defaults", "--print", document}, "\"PageSize\""},
+        {StringEntry("Duplex", "None"), {"--lp-options"}, "no lp arguments were written"},
+        {StringEntry("Duplex", "None"), {"--save-defaults"}, "no defaults were saved"},
     };
-    for (const auto &[entries, named] : cases) {
-        const std::string settings = Settings(entries);
-        const CommandResult result = dialog.Run(
-            "ok\n", {"--printer", "rm4750-refuse", "--settings", settings, "--lp-options", "--save-defaults",
-                     "--print", document});
+    for (const auto &[entries, mode, said] : cases) {
+        std::vector<std::string> arguments = {"--printer", "rm4750-refuse", "--settings", Settings(entries)};
+        arguments.insert(arguments.end(), mode.begin(), mode.end());
+        const CommandResult result = dialog.Run("ok\n", arguments);
         EXPECT_EQ(result.exitStatus, 2) << entries;
-        EXPECT_THAT(result.err, HasSubstr(named));
+        EXPECT_THAT(result.err, HasSubstr(said));
+        EXPECT_EQ(mode.size() > 1, result.err.find("nothing was printed") != std::string::npos) << result.err;
         EXPECT_EQ(result.out, "") << "no lp arguments for a job that is refused";
     }
     EXPECT_EQ(scheduler().JobCount("rm4750-refuse"), 0);
     EXPECT_FALSE(std::filesystem::exists(scheduler().UserOptionsFile())) << "no defaults saved either";
     EXPECT_TRUE(!std::filesystem::exists(output) || ReadFile(output).empty());
+
+    // A compressed PPD with nothing inside reads as a file of no bytes does.
+    const std::string emptyPPD = dialog.PathOf("empty.ppd.gz").string();
+    ASSERT_EQ(RunShell("printf '' | gzip >" + ShellWord(emptyPPD)).exitStatus, 0);
+    const CommandResult empty = dialog.Run("show\n", {"--ppd", emptyPPD});
+    EXPECT_EQ(empty.exitStatus, 2);
+    EXPECT_THAT(empty.err, HasSubstr("cannot read the PPD file \"" + emptyPPD + "\""));
 }
 
 TEST_F(CupsPrinting, UnknownQueueIsAnErrorAndTheFetchedPPDGoesWithTheDialog) {
@@ -214,55 +278,24 @@ TEST_F(CupsPrinting, UnknownQueueIsAnErrorAndTheFetchedPPDGoesWithTheDialog) {
     }
 }
 
-// Runs the dialog with CUPS_SERVER pointing elsewhere, for this call only.
-class SchedulerOverride {
-public:
-    explicit SchedulerOverride(const std::string &address) : saved_(std::getenv("CUPS_SERVER")) {
-        setenv("CUPS_SERVER", address.c_str(), 1);
-    }
-    ~SchedulerOverride() { setenv("CUPS_SERVER", saved_.c_str(), 1); }
-
-private:
-    std::string saved_;
-};
-
-// A socket that takes connections into its backlog and never answers.
-class SilentListener {
-public:
-    SilentListener() : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        EXPECT_EQ(bind(fd_, reinterpret_cast<sockaddr *>(&address), length), 0);
-        EXPECT_EQ(listen(fd_, 8), 0);
-        getsockname(fd_, reinterpret_cast<sockaddr *>(&address), &length);
-        port_ = ntohs(address.sin_port);
-    }
-    ~SilentListener() { close(fd_); }
-    int port() const { return port_; }
-
-private:
-    int fd_;
-    int port_ = 0;
-};
-
 TEST_F(CupsPrinting, SchedulerThatCannotBeReachedOrNeverAnswersEndsTheRunInBoundedTime) {
     constexpr auto kBound = std::chrono::seconds(20);
-    const SilentListener silent;
-    int closedPort = 0;
+    const SilentScheduler silent;
+    std::string closed;
     {
-        const SilentListener released;
-        closedPort = released.port();
+        const SilentScheduler released;
+        closed = released.Address();
     }
-    for (const int port : {closedPort, silent.port()}) {
-        const SchedulerOverride elsewhere("127.0.0.1:" + std::to_string(port));
+    const std::string saved = std::getenv("CUPS_SERVER");
+    for (const std::string &address : {closed, silent.Address()}) {
+        setenv("CUPS_SERVER", address.c_str(), 1);
         const auto started = std::chrono::steady_clock::now();
         const CommandResult result = dialog.Run("show\n", {"--printer", "rm4750"});
         EXPECT_LT(std::chrono::steady_clock::now() - started, kBound);
         EXPECT_EQ(result.exitStatus, 2) << result.err;
-        EXPECT_THAT(result.err, HasSubstr("print scheduler at 127.0.0.1:" + std::to_string(port)));
+        EXPECT_THAT(result.err, HasSubstr("print scheduler at " + address));
     }
+    setenv("CUPS_SERVER", saved.c_str(), 1);
 }
 
 }  // namespace

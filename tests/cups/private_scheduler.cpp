@@ -1,5 +1,9 @@
 #include "private_scheduler.hpp"
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -117,5 +121,18 @@ int PrivateScheduler::JobCount(const std::string &queue) const {
     for (std::string line; std::getline(lines, line);) count += line.rfind(queue + "-", 0) == 0 ? 1 : 0;
     return count;
 }
+
+SilentScheduler::SilentScheduler() : socket_(socket(AF_INET, SOCK_STREAM, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bind(socket_, reinterpret_cast<sockaddr *>(&address), length);
+    listen(socket_, 8);
+    getsockname(socket_, reinterpret_cast<sockaddr *>(&address), &length);
+    port_ = ntohs(address.sin_port);
+}
+
+SilentScheduler::~SilentScheduler() { close(socket_); }
 
 }  // namespace kvx::test

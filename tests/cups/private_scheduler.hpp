@@ -24,6 +24,21 @@ std::string ShellWord(const std::string &word);
 std::vector<std::string> Lines(const std::string &text);
 std::vector<std::string> ShellWords(const std::string &arguments);
 
+// A port on 127.0.0.1 that takes connections and never says a word.
+class SilentScheduler {
+public:
+    SilentScheduler();
+    ~SilentScheduler();
+    SilentScheduler(const SilentScheduler &) = delete;
+    SilentScheduler &operator=(const SilentScheduler &) = delete;
+    // "127.0.0.1:PORT", as CUPS_SERVER takes it.
+    std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
+
+private:
+    int socket_;
+    int port_ = 0;
+};
+
 class PrivateScheduler {
 public:
     // Null, with the reason in *whyNot, when cupsd is missing or did not start.

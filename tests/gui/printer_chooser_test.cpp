@@ -4,9 +4,6 @@
 // join the chooser when it answers, and a scheduler that never answers
 // becomes a note, not a hang or an exit.
 #include <gmock/gmock.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "cups/private_scheduler.hpp"
 #include "gui_process.hpp"
@@ -27,29 +24,6 @@ bool IsPrintersLine(const Json &line) { return line.size() == 1 && line.contains
 std::vector<std::string> Labels(const Json &line) {
     return line.at("printers").at("labels").get<std::vector<std::string>>();
 }
-
-// A TCP port that takes connections and never says a word.
-class SilentScheduler {
-public:
-    SilentScheduler() : socket_(socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        bind(socket_, reinterpret_cast<sockaddr *>(&address), length);
-        listen(socket_, 8);
-        getsockname(socket_, reinterpret_cast<sockaddr *>(&address), &length);
-        port_ = ntohs(address.sin_port);
-    }
-    ~SilentScheduler() { close(socket_); }
-    SilentScheduler(const SilentScheduler &) = delete;
-    SilentScheduler &operator=(const SilentScheduler &) = delete;
-    std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
-
-private:
-    int socket_;
-    int port_ = 0;
-};
 
 TEST(PrinterChooser, OpensAtOnceAndTakesTheQueuesOrASilentSchedulersNoteLater) {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X display: run under xvfb-run";
