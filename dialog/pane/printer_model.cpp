@@ -8,6 +8,9 @@
 
 #include "cli/messages.hpp"
 
+// See ppd_file.hpp: the model is read from the printer's PPD.
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
 namespace kvx::dialog {
 namespace {
 
@@ -28,11 +31,14 @@ bool IsASCII(std::string_view text) {
     return std::ranges::all_of(text, [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
 }
 
-// The model in UTF-8, converted from the PPD's encoding.
-std::string ModelAsUTF8(const ppd_file_t &ppd) {
+// The model in UTF-8, converted from the PPD's encoding. libcups says
+// "UTF-8" in lang_encoding whatever the file says, yet keeps the model's
+// bytes as the file has them; the file's own LanguageEncoding tells.
+std::string ModelAsUTF8(ppd_file_t &ppd) {
     const std::string_view model = ppd.modelname;
-    if (IsASCII(model) || ppd.lang_encoding == nullptr) return std::string(model);
-    const auto known = std::ranges::find(kPPDEncodings, std::string_view(ppd.lang_encoding), &PPDEncoding::name);
+    const ppd_attr_t *encoding = ppdFindAttr(&ppd, "LanguageEncoding", nullptr);
+    if (IsASCII(model) || encoding == nullptr || encoding->value == nullptr) return std::string(model);
+    const auto known = std::ranges::find(kPPDEncodings, std::string_view(encoding->value), &PPDEncoding::name);
     if (known == kPPDEncodings.end()) return std::string(model);
     std::array<cups_utf8_t, kLongestModelBytes> converted{};
     if (cupsCharsetToUTF8(converted.data(), ppd.modelname, static_cast<int>(converted.size()), known->encoding) < 0) {
