@@ -16,14 +16,11 @@ static GtkPrintSettings *last_settings;
 static gboolean finished;  /* the current print's end was reported */
 static gboolean queued;    /* its job is on the scheduler */
 
-static void draw_text(cairo_t *cr) {
-    cairo_move_to(cr, 20, 40);
-    cairo_show_text(cr, "kvx-print test page");
-}
-
 static void draw_page(GtkPrintOperation *operation, GtkPrintContext *context, gint page, gpointer data) {
     (void)operation, (void)page, (void)data;
-    draw_text(gtk_print_context_get_cairo_context(context));
+    cairo_t *cr = gtk_print_context_get_cairo_context(context);
+    cairo_move_to(cr, 20, 40);
+    cairo_show_text(cr, "kvx-print test page");
 }
 
 static void keep_settings(GtkPrintSettings *settings) {
@@ -95,8 +92,7 @@ static void run_own_dialog(GtkWidget *dialog) {
     GError *error = NULL;
     cairo_surface_t *surface = gtk_print_job_get_surface(job, &error);
     if (surface == NULL) g_error("print_app: %s", error->message);
-    cairo_t *cr = cairo_create(surface);
-    draw_text(cr);
+    cairo_t *cr = cairo_create(surface);  /* one empty page */
     cairo_show_page(cr);
     cairo_destroy(cr);
     gtk_print_job_send(job, job_sent, NULL, NULL);

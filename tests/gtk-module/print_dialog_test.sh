@@ -9,7 +9,6 @@ set -euo pipefail
 build=$1 source=$2 app=$3
 command -v xdotool >/dev/null && [[ -n ${DISPLAY:-} ]] || { echo "needs xdotool and a display" >&2; exit 77; }
 
-readonly kWaitTries=150  # x 0.1 s
 # Where the pane's controls are, from the pane's top left (its interface file).
 readonly kPrintMode="225 28" kDIN="395 29" kDepartment="225 62" kDC="395 63"
 # The printer list's rows in GTK's dialog ("Print to File" first, then by name).
@@ -54,7 +53,7 @@ start_app() {  # STYLE PRINTER DIALOGS; a stuck application ends after a minute
 count() { grep -c -- "$1" "$work/app.out" || true; }
 
 wait_for() {  # PATTERN [COUNT]: until the application has said it COUNT times
-  for ((try = 0; try < kWaitTries; ++try)); do
+  for ((try = 0; try < 150; ++try)); do  # 15 s
     (($(count "$1") >= ${2:-1})) && return 0
     kill -0 "$app_pid" 2>/dev/null || break
     sleep 0.1
@@ -75,14 +74,10 @@ finish_app() {  # [LINES]: the application's end, and the module's lines on stde
   (($(grep -c '^kvx-print: ' "$work/app.err") == ${1:-0})) || fail "kvx-print did not say ${1:-0} line(s)"
 }
 
-click() {  # X Y in the dialog
-  xdotool mousemove --sync --window "$window" "$1" "$2" click 1
-}
-
 click_in_pane() {  # X Y from the pane's top left
   local origin
   origin=$(grep -o 'pane of [^ ]* at [0-9]*,[0-9]*' "$work/app.out" | tail -1 | sed 's/.* at //')
-  click $((${origin%,*} + $1)) $((${origin#*,} + $2))
+  xdotool mousemove --sync --window "$window" $((${origin%,*} + $1)) $((${origin#*,} + $2)) click 1
 }
 
 choose() {  # CONTROL DOWN...: open the popup, move down, take the item
@@ -101,7 +96,7 @@ show_tab() { xdotool key --delay 150 ctrl+Page_Down ctrl+Page_Down; }
 
 select_printer_row() {  # ROW (0: Print to File)
   xdotool key --delay 150 ctrl+Page_Up ctrl+Page_Up
-  click "$kPrinterRowX" $((kFirstPrinterRowY + $1 * kPrinterRowPitch))
+  xdotool mousemove --sync --window "$window" "$kPrinterRowX" $((kFirstPrinterRowY + $1 * kPrinterRowPitch)) click 1
 }
 
 print_now() {  # then waits for the application to say so
