@@ -58,7 +58,7 @@ else
   # The bundle and the host library must come from the installed folders.
   (cd / && env -i PATH=/usr/bin:/bin CUPS_SERVER="$scheduler" LD_DEBUG=files \
     kvx-dialog --printer korvane --script - <<<show >"$work/shown" 2>"$work/loaded") || true
-  grep -oE 'calling init: /[^ ]*(kvx|KVX)[^ ]*\.so' "$work/loaded" | cut -d' ' -f3 | sort -u | tee "$work/maps" || true
+  grep -oE 'calling init: /[^ ]*(kvx|KVX)[^ ]*\.so' "$work/loaded" | cut -d' ' -f3 | xargs -r realpath | sort -u | tee "$work/maps" || true
   check "the installed dialog shows the pane for the queue" grep -q '"print-mode":{"position":1' "$work/shown"
   check "its bundle and host library are the installed ones" \
     bash -c "[ \$(wc -l <'$work/maps') -ge 2 ] && ! grep -v '^/usr/lib/$multiarch/kvx/' '$work/maps'"
