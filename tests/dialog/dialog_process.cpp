@@ -37,9 +37,10 @@ std::vector<std::string> Environment(bool withoutDisplay) {
     return variables;
 }
 
-std::vector<char *> Pointers(std::vector<std::string> &strings) {
+// The C strings of `strings`, as posix_spawn takes them; it writes to none.
+std::vector<char *> Pointers(const std::vector<std::string> &strings) {
     std::vector<char *> pointers;
-    for (std::string &string : strings) pointers.push_back(string.data());
+    for (const std::string &string : strings) pointers.push_back(const_cast<char *>(string.c_str()));
     pointers.push_back(nullptr);
     return pointers;
 }
@@ -68,11 +69,9 @@ pid_t StartProgram(const std::vector<std::string> &argv, const std::string &inpu
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, input.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<std::string> arguments = argv;
-    std::vector<std::string> variables = Environment(withoutDisplay);
     pid_t pid = -1;
-    const int error = posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr, Pointers(arguments).data(),
-                                   Pointers(variables).data());
+    const int error = posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr, Pointers(argv).data(),
+                                   Pointers(Environment(withoutDisplay)).data());
     posix_spawn_file_actions_destroy(&actions);
     close(pipeEnds[1]);
     if (error != 0) {

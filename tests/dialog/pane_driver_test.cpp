@@ -1,5 +1,5 @@
-// The pane driver in process, for what the scenarios in
-// tests/scenarios/dialog.scenario cannot reach: how lines are counted, and a
+// The pane driver in process: every kind of bad script line (one scenario
+// each would cost a dialog run apiece), how lines are counted, and a
 // plug-ins folder whose second bundle breaks the first one's pane.
 #include <gmock/gmock.h>
 
@@ -34,13 +34,28 @@ std::pair<int, std::string> FailureOf(dialog::PaneDriver &driver, const std::str
     return {dialog::kExitSuccess, ""};
 }
 
-TEST(PaneDriver, CommentsBlanksAndCarriageReturnsCountAsLinesButDoNothing) {
-    std::ostringstream reports;
-    dialog::PaneDriver driver(SamplePrinter(), reports);
-    const auto [status, message] = FailureOf(driver, "# the print mode\r\n\n   # indented\nshow\r\nchoose print-mode\nshow\n");
-    EXPECT_EQ(status, dialog::kExitUsage);
-    EXPECT_EQ(message, "line 5: \"choose print-mode\": choose needs an item after the control name");
-    EXPECT_EQ(std::ranges::count(reports.str(), '\n'), 1) << reports.str();
+TEST(PaneDriver, ABadLineEndsTheScriptNamingItsNumberLineAndFault) {
+    // Comments, blank lines and CR LF endings count as lines but do nothing.
+    const std::pair<std::string, std::string> badLines[] = {
+        {"frobnicate", "unknown action \"frobnicate\""},
+        {"choose nope 1", "unknown control \"nope\""},
+        {"choose print-mode", "choose needs an item after the control name"},
+        {"choose print-mode 9", "print-mode has no item \"9\""},
+        {"type print-mode 1", "type needs a text field, and \"print-mode\" is not one"},
+        {"type din", "type needs a text after the control name"},
+        {"key din space", "unknown key \"space\""},
+        {"select din 3 1", "the selection's start lies after its end"},
+        {"select din -1 1", "\"-1\" is not a text position from 0 to 32767"},
+        {"sync sideways", "expected \"sync to-ticket|from-ticket\""},
+        {"show now", "show takes no arguments"},
+    };
+    for (const auto &[line, fault] : badLines) {
+        std::ostringstream reports;
+        dialog::PaneDriver driver(SamplePrinter(), reports);
+        EXPECT_EQ(FailureOf(driver, "# the print mode\r\n\n   # indented\nshow\r\n" + line + "\nshow\n"),
+                  std::pair(dialog::kExitUsage, "line 5: \"" + line + "\": " + fault));
+        EXPECT_EQ(std::ranges::count(reports.str(), '\n'), 1) << reports.str();
+    }
 }
 
 TEST(PaneDriver, PaneLackingAControlIsTornDownAndOnlyThatPaneIsTried) {

@@ -16,29 +16,17 @@ using gtk_module::StartingChoices;
 using gtk_module::StartingChoiceSources;
 using Choices = std::map<std::string, std::string>;
 
-TEST(OptionLabels, EachKeyTakesTheOneLabelThatReadsAsItsText) {
-    const std::vector<OptionText> options = {{"PrintMode", "Print Mode"}, {"DINDigit1", "DIN Digit 1"},
-                                             {"DeptCode", "Department Code"}};
-    // GTK's order, other options between, and a label that only starts alike.
-    const std::vector<std::string> labels = {"Department Code Digit 1:", "Media Size:", "DIN Digit 1:",
-                                             "Department Code:", "Print Mode:"};
+TEST(OptionLabels, AKeyTakesTheOneLabelThatReadsAsItsTextOrNone) {
+    // GTK's order, other options between, a label that only starts alike, a
+    // key without a label, a text two labels carry, a text two options share:
+    // writing any of the last three could put a value into another option's widget.
+    const std::vector<OptionText> options = {{"PrintMode", "Print Mode"}, {"DINDigit1", "Digit"},
+                                             {"DCDigit1", "Digit"},       {"ZELOrientation", "Orientation"},
+                                             {"DeptCode", "Department Code"}, {"DCDigit2", "Department Code Digit 2"}};
+    const std::vector<std::string> labels = {"Department Code Digit 2:", "Media Size:", "Digit:", "Orientation:",
+                                             "Orientation:", "Department Code:", "Print Mode"};
     const gtk_module::OptionMatch match = MatchOptionLabels(options, labels);
-    EXPECT_EQ(match.labelOfKey, (std::map<std::string, size_t>{{"PrintMode", 4}, {"DINDigit1", 2}, {"DeptCode", 3}}));
-    EXPECT_TRUE(match.unmatchedKeys.empty());
-}
-
-TEST(OptionLabels, AMissingOrAmbiguousTextMatchesNothing) {
-    // A key without a label, a text two labels carry, a text two options share:
-    // writing any of them could put a value into another option's widget.
-    const std::vector<OptionText> options = {{"PrintMode", "Print Mode"},
-                                             {"DINDigit1", "Digit"},
-                                             {"DCDigit1", "Digit"},
-                                             {"ZELOrientation", "Orientation"},
-                                             {"DeptCode", "Department Code"}};
-    const std::vector<std::string> labels = {"Digit:", "Orientation:", "Orientation:", "Department Code:",
-                                             "Print Mode"};
-    const gtk_module::OptionMatch match = MatchOptionLabels(options, labels);
-    EXPECT_EQ(match.labelOfKey, (std::map<std::string, size_t>{{"DeptCode", 3}}));
+    EXPECT_EQ(match.labelOfKey, (std::map<std::string, size_t>{{"DeptCode", 5}, {"DCDigit2", 0}}));
     EXPECT_EQ(match.unmatchedKeys,
               (std::vector<std::string>{"PrintMode", "DINDigit1", "DCDigit1", "ZELOrientation"}));
 }
@@ -64,24 +52,17 @@ StartingChoiceSources Sources(const Choices &dialog, const std::set<std::string>
             }};
 }
 
-TEST(StartingChoices, TheDialogsChoicesCarryOverButNeverTheDIN) {
-    // The last dialog's settings as an application hands them on.
-    const Choices dialog = {{"PrintMode", "Private"}, {"DINDigit1", "4"}, {"DINDigit2", "8"}, {"DINDigit3", "2"},
-                            {"DINDigit4", "1"},       {"DINDigit5", "3"}, {"DeptCode", "True"}, {"DCDigit1", "9"},
-                            {"DCDigit2", "0"},        {"DCDigit3", "5"},  {"DCDigit4", "1"},   {"DCDigit5", "7"},
-                            {"ZELOrientation", "Landscape"}};
-    Choices expected = dialog;
-    for (const char *digit : {"DINDigit1", "DINDigit2", "DINDigit3", "DINDigit4", "DINDigit5"}) expected[digit] = "0";
-    EXPECT_EQ(StartingChoices(Sources(dialog)), expected);
-}
-
-TEST(StartingChoices, WhatThePPDDoesNotOfferFallsBackOrIsLeftOut) {
-    // A choice the PPD lacks starts at the default; an option it lacks is not set at all.
-    const Choices dialog = {{"PrintMode", "Secret"}, {"DCDigit1", "x"}, {"DeptCode", "True"}};
+TEST(StartingChoices, TheDialogsChoicesCarryOverUnlessThePPDLacksThemButNeverTheDIN) {
+    // A choice the PPD lacks starts at its default, an option it lacks is not set at
+    // all, and the DIN always starts at the default: a DIN is typed for each job.
+    const Choices dialog = {{"PrintMode", "Secret"}, {"DCDigit1", "x"}, {"DCDigit2", "7"}, {"DeptCode", "True"},
+                            {"DINDigit1", "4"}};
     const Choices started = StartingChoices(Sources(dialog, {"ZELOrientation", "DINDigit5"}));
     EXPECT_EQ(started.at("PrintMode"), "Normal");
     EXPECT_EQ(started.at("DCDigit1"), "0");
+    EXPECT_EQ(started.at("DCDigit2"), "7");
     EXPECT_EQ(started.at("DeptCode"), "True");
+    EXPECT_EQ(started.at("DINDigit1"), "0");
     EXPECT_FALSE(started.contains("ZELOrientation"));
     EXPECT_FALSE(started.contains("DINDigit5"));
     EXPECT_EQ(started.size(), 11U);

@@ -5,8 +5,8 @@
  *   async  gtk_print_operation_run with allow-async, then the main loop
  *   unix   its own GtkPrintUnixDialog, hidden and shown again for the next
  *          print, then a GtkPrintJob
- * It starts on PRINTER. After each dialog it writes one line on stdout:
- * "printed" or "canceled". */
+ * It starts on PRINTER and writes "printed" on stdout as each print is done;
+ * a dialog canceled or a job that fails aborts it. */
 #include <gtk/gtk.h>
 #include <gtk/gtkunixprint.h>
 #include <stdlib.h>
@@ -16,14 +16,11 @@ static GtkPrintSettings *last_settings;
 static gboolean finished;  /* the current print's end was reported */
 static gboolean queued;    /* its job is on the scheduler */
 
-static void draw_text(cairo_t *cr) {
-    cairo_move_to(cr, 20, 40);
-    cairo_show_text(cr, "kvx-print test page");
-}
-
 static void draw_page(GtkPrintOperation *operation, GtkPrintContext *context, gint page, gpointer data) {
     (void)operation, (void)page, (void)data;
-    draw_text(gtk_print_context_get_cairo_context(context));
+    cairo_t *cr = gtk_print_context_get_cairo_context(context);
+    cairo_move_to(cr, 20, 40);
+    cairo_show_text(cr, "kvx-print test page");
 }
 
 static void keep_settings(GtkPrintSettings *settings) {
@@ -31,16 +28,16 @@ static void keep_settings(GtkPrintSettings *settings) {
     last_settings = gtk_print_settings_copy(settings);
 }
 
-static void report(gboolean printed) {
-    printf("%s\n", printed ? "printed" : "canceled");
+static void report_printed(void) {
+    printf("printed\n");
     fflush(stdout);
 }
 
 static void operation_done(GtkPrintOperation *operation, GtkPrintOperationResult result, gpointer data) {
     (void)data;
-    if (result == GTK_PRINT_OPERATION_RESULT_APPLY) keep_settings(gtk_print_operation_get_print_settings(operation));
-    else queued = TRUE;
-    report(result == GTK_PRINT_OPERATION_RESULT_APPLY);
+    if (result != GTK_PRINT_OPERATION_RESULT_APPLY) g_error("print_app: the print was not applied");
+    keep_settings(gtk_print_operation_get_print_settings(operation));
+    report_printed();
     finished = TRUE;
 }
 
@@ -67,14 +64,8 @@ static void run_operation(gboolean async) {
     GError *error = NULL;
     GtkPrintOperationResult result =
         gtk_print_operation_run(operation, GTK_PRINT_OPERATION_ACTION_PRINT_DIALOG, NULL, &error);
-    if (result == GTK_PRINT_OPERATION_RESULT_ERROR) {
-        fprintf(stderr, "print_app: %s\n", error->message);
-        exit(1);
-    }
-    /* done says when the job has gone; a modal run canceled may not say. */
-    if (!async && result != GTK_PRINT_OPERATION_RESULT_APPLY && !finished) {
-        report(FALSE);
-        finished = queued = TRUE;
+    if (result == GTK_PRINT_OPERATION_RESULT_ERROR || result == GTK_PRINT_OPERATION_RESULT_CANCEL) {
+        g_error("print_app: %s", error != NULL ? error->message : "the dialog was canceled");
     }
     wait_until_finished();
     g_object_unref(operation);
@@ -82,8 +73,8 @@ static void run_operation(gboolean async) {
 
 static void job_sent(GtkPrintJob *job, gpointer data, const GError *error) {
     (void)job, (void)data;
-    if (error != NULL) fprintf(stderr, "print_app: %s\n", error->message);
-    report(error == NULL);
+    if (error != NULL) g_error("print_app: %s", error->message);
+    report_printed();
     finished = queued = TRUE;
 }
 
@@ -91,10 +82,7 @@ static void run_own_dialog(GtkWidget *dialog) {
     gtk_print_unix_dialog_set_settings(GTK_PRINT_UNIX_DIALOG(dialog), last_settings);
     const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
     gtk_widget_hide(dialog);
-    if (response != GTK_RESPONSE_OK) {
-        report(FALSE);
-        return;
-    }
+    if (response != GTK_RESPONSE_OK) g_error("print_app: the dialog was canceled");
     GtkPrintUnixDialog *unix_dialog = GTK_PRINT_UNIX_DIALOG(dialog);
     GtkPrintSettings *settings = gtk_print_unix_dialog_get_settings(unix_dialog);
     keep_settings(settings);
@@ -103,12 +91,8 @@ static void run_own_dialog(GtkWidget *dialog) {
     g_object_unref(settings);
     GError *error = NULL;
     cairo_surface_t *surface = gtk_print_job_get_surface(job, &error);
-    if (surface == NULL) {
-        fprintf(stderr, "print_app: %s\n", error->message);
-        exit(1);
-    }
-    cairo_t *cr = cairo_create(surface);
-    draw_text(cr);
+    if (surface == NULL) g_error("print_app: %s", error->message);
+    cairo_t *cr = cairo_create(surface);  /* one empty page */
     cairo_show_page(cr);
     cairo_destroy(cr);
     gtk_print_job_send(job, job_sent, NULL, NULL);

@@ -4,13 +4,11 @@
 # xvfb-run gives it, against a private CUPS scheduler. xdotool plays the
 # person; the jobs' attributes, read back from the scheduler, tell what
 # reached CUPS.
-#   print_dialog_test.sh BUILD_DIR SOURCE_DIR PRINT_APP SCREEN_GRAB OUT_DIR
+#   print_dialog_test.sh BUILD_DIR SOURCE_DIR PRINT_APP
 set -euo pipefail
-(($# == 5)) || { echo "usage: $0 BUILD_DIR SOURCE_DIR PRINT_APP SCREEN_GRAB OUT_DIR" >&2; exit 2; }
-build=$1 source=$2 app=$3 grab=$4 out=$5
+build=$1 source=$2 app=$3
 command -v xdotool >/dev/null && [[ -n ${DISPLAY:-} ]] || { echo "needs xdotool and a display" >&2; exit 77; }
 
-readonly kWaitTries=150  # x 0.1 s
 # Where the pane's controls are, from the pane's top left (its interface file).
 readonly kPrintMode="225 28" kDIN="395 29" kDepartment="225 62" kDC="395 63"
 # The printer list's rows in GTK's dialog ("Print to File" first, then by name).
@@ -27,7 +25,6 @@ cleanup() {
 trap cleanup EXIT
 fail() {
   echo "FAIL: $*" >&2
-  echo "--- the application's output:" >&2
   cat "$work/app.out" "$work/app.err" >&2 2>/dev/null || true
   exit 1
 }
@@ -56,7 +53,7 @@ start_app() {  # STYLE PRINTER DIALOGS; a stuck application ends after a minute
 count() { grep -c -- "$1" "$work/app.out" || true; }
 
 wait_for() {  # PATTERN [COUNT]: until the application has said it COUNT times
-  for ((try = 0; try < kWaitTries; ++try)); do
+  for ((try = 0; try < 150; ++try)); do  # 15 s
     (($(count "$1") >= ${2:-1})) && return 0
     kill -0 "$app_pid" 2>/dev/null || break
     sleep 0.1
@@ -64,25 +61,23 @@ wait_for() {  # PATTERN [COUNT]: until the application has said it COUNT times
   fail "waited for \"$1\" x${2:-1}"
 }
 
-finish_app() {
-  wait "$app_pid" || fail "the application exited with status $?"
-  app_pid=
-}
-
 window=
-find_dialog() {
+dialog_after() {  # PATTERN [COUNT]: waits for it, then takes the dialog's window
+  wait_for "$@"
   window=$(xdotool search --sync --name '^Print$' | head -1)
   xdotool windowfocus --sync "$window"
 }
 
-click() {  # X Y in the dialog
-  xdotool mousemove --sync --window "$window" "$1" "$2" click 1
+finish_app() {  # [LINES]: the application's end, and the module's lines on stderr (none by default)
+  wait "$app_pid" || fail "the application exited with status $?"
+  app_pid=
+  (($(grep -c '^kvx-print: ' "$work/app.err") == ${1:-0})) || fail "kvx-print did not say ${1:-0} line(s)"
 }
 
 click_in_pane() {  # X Y from the pane's top left
   local origin
   origin=$(grep -o 'pane of [^ ]* at [0-9]*,[0-9]*' "$work/app.out" | tail -1 | sed 's/.* at //')
-  click $((${origin%,*} + $1)) $((${origin#*,} + $2))
+  xdotool mousemove --sync --window "$window" $((${origin%,*} + $1)) $((${origin#*,} + $2)) click 1
 }
 
 choose() {  # CONTROL DOWN...: open the popup, move down, take the item
@@ -101,7 +96,7 @@ show_tab() { xdotool key --delay 150 ctrl+Page_Down ctrl+Page_Down; }
 
 select_printer_row() {  # ROW (0: Print to File)
   xdotool key --delay 150 ctrl+Page_Up ctrl+Page_Up
-  click "$kPrinterRowX" $((kFirstPrinterRowY + $1 * kPrinterRowPitch))
+  xdotool mousemove --sync --window "$window" "$kPrinterRowX" $((kFirstPrinterRowY + $1 * kPrinterRowPitch)) click 1
 }
 
 print_now() {  # then waits for the application to say so
@@ -111,33 +106,22 @@ print_now() {  # then waits for the application to say so
 
 # ---- what reached the scheduler ----------------------------------------------
 
-last_job_keys() {  # QUEUE: the pane's keys of its latest job, sorted, one KEY=VALUE a line
-  local job
+expect_job() {  # QUEUE WHAT [MODE DIN DEPT DC]: the pane's keys of the queue's latest job; none without MODE
+  local job got expected= i
   job=$(lpstat -W all -o "$1" | sed -n "s/^$1-\([0-9]*\) .*/\1/p" | sort -n | tail -1)
   [[ -n $job ]] || fail "no job on $1"
-  ipptool -tv "ipp://$CUPS_SERVER/jobs/$job" get-job-attributes.test |
-    sed -n 's/^ *\([A-Za-z0-9]*\) ([a-zA-Z]*) = \(.*\)$/\1=\2/p' | { grep -E "$kPaneKeys" || true; } | sort
-}
-
-expect_job() {  # QUEUE WHAT EXPECTED
-  local got
-  got=$(last_job_keys "$1")
-  [[ $got == "$3" ]] || fail "$2: the job on $1 carries
+  got=$(ipptool -tv "ipp://$CUPS_SERVER/jobs/$job" get-job-attributes.test |
+    sed -n 's/^ *\([A-Za-z0-9]*\) ([a-zA-Z]*) = \(.*\)$/\1=\2/p' | { grep -E "$kPaneKeys" || true; } | sort)
+  if (($# > 2)); then
+    expected=$(for ((i = 0; i < 5; ++i)); do echo "DINDigit$((i + 1))=${4:i:1}" "DCDigit$((i + 1))=${6:i:1}"; done
+      echo "PrintMode=$3" "DeptCode=$5" ZELOrientation=Portrait)
+    expected=$(tr ' ' '\n' <<<"$expected" | sort)
+  fi
+  [[ $got == "$expected" ]] || fail "$2: the job on $1 carries
 $got
 instead of
-$3"
+$expected"
   echo "ok: $2"
-}
-
-job_keys() {  # MODE DIN DEPT DC: what the job should carry, as last_job_keys gives it
-  local i
-  { echo "PrintMode=$1" "DeptCode=$3" ZELOrientation=Portrait
-    for ((i = 0; i < 5; ++i)); do echo "DINDigit$((i + 1))=${2:i:1}" "DCDigit$((i + 1))=${4:i:1}"; done
-  } | tr ' ' '\n' | sort
-}
-
-no_module_lines() {
-  ! grep -q '^kvx-print: ' "$work/app.err" || fail "the module complained: $(grep '^kvx-print: ' "$work/app.err")"
 }
 
 # ---- scenarios -----------------------------------------------------------------
@@ -145,72 +129,54 @@ no_module_lines() {
 # Modal GtkPrintOperation, twice in one application: the pane's values reach
 # the job; the next dialog keeps them, except the DIN.
 start_app modal a-korvane 2
-wait_for 'pane of a-korvane at'
-find_dialog
+dialog_after 'pane of a-korvane at'
 show_tab
 choose "$kPrintMode" Down Down
 type_into "$kDIN" 48213
 choose "$kDepartment" Down
 type_into "$kDC" 90517
-sleep 0.3
-"$grab" "$out/gtk-print-dialog-tab.png" "$window"
 print_now 1
-expect_job a-korvane "modal: the pane's values" "$(job_keys Private 48213 true 90517)"
-wait_for 'tab for a-korvane' 2
-find_dialog
+expect_job a-korvane "modal: the pane's values" Private 48213 true 90517
+dialog_after 'tab for a-korvane' 2
 print_now 2
-expect_job a-korvane "modal: a second dialog starts without the DIN" "$(job_keys Private 00000 true 90517)"
+expect_job a-korvane "modal: a second dialog starts without the DIN" Private 00000 true 90517
 finish_app
-no_module_lines
 
 # Async GtkPrintOperation on another model's queue: no tab, no pane keys.
 start_app async b-other 1
-wait_for 'no pane for b-other'
-find_dialog
-(($(count 'tab for') == 0)) || fail "a tab for another model's queue"
+dialog_after 'no pane for b-other'
 print_now 1
-expect_job b-other "async: another model's queue has no tab and no pane keys" ""
+expect_job b-other "async: another model's queue has no tab and no pane keys"
 finish_app
-no_module_lines
+(($(count 'tab for') == 0)) || fail "a tab for another model's queue"
 
-# The application's own GtkPrintUnixDialog and GtkPrintJob: values typed,
+# The application's own GtkPrintUnixDialog and GtkPrintJob, on a queue whose
+# PPD turns the department code on: the pane starts with it on; values typed,
 # then another printer and back, then print; the same dialog shown again
 # starts without the DIN.
-start_app unix a-korvane 2
-wait_for 'pane of a-korvane at'
-find_dialog
+start_app unix c-dept 2
+dialog_after 'pane of c-dept at'
 show_tab
 choose "$kPrintMode" Down Down
 type_into "$kDIN" 48213
 select_printer_row 2
 wait_for 'no pane for b-other'
-select_printer_row 1
-wait_for 'tab for a-korvane' 2
+select_printer_row 3
+wait_for 'tab for c-dept' 2
 print_now 1
-expect_job a-korvane "unix dialog: values kept across a visit to another printer" "$(job_keys Private 48213 false 00000)"
-wait_for 'tab for a-korvane' 3
-find_dialog
+expect_job c-dept "unix dialog: the department code on by default, values kept across a visit to another printer" \
+  Private 48213 true 00000
+dialog_after 'tab for c-dept' 3
 print_now 2
-expect_job a-korvane "unix dialog: shown again, it starts without the DIN" "$(job_keys Private 00000 false 00000)"
-finish_app
-no_module_lines
-
-# A queue whose PPD turns the department code on by default.
-start_app modal c-dept 1
-wait_for 'tab for c-dept'
-find_dialog
-print_now 1
-expect_job c-dept "a department-code default of True opens the pane with it on" "$(job_keys Normal 00000 true 00000)"
+expect_job c-dept "unix dialog: shown again, it starts without the DIN" Private 00000 true 00000
 finish_app
 
 # A bundle that does not load: the dialog prints as without the module, and
 # says why in one line.
 rm "$(find "$work/prefix" -path '*/KVXPDE.plugin/Contents/MacOS')"/*
 start_app async a-korvane 1
-wait_for 'no pane for a-korvane'
-find_dialog
+dialog_after 'no pane for a-korvane'
 print_now 1
-finish_app
-(($(grep -c '^kvx-print: ' "$work/app.err") == 1)) || fail "not one kvx-print line for a broken bundle"
+finish_app 1
 (($(count 'tab for') == 0)) || fail "a tab without a bundle"
 echo "ok: a broken bundle costs one line and no tab"

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # package_test.sh BUILD: makes the Debian package from BUILD (configured for
 # the prefix /usr) and checks it as a person installing it would: its file
-# list and computed dependencies, lintian, then a real install on this machine
-# (root only): CUPS' driver lister offers the model, lpadmin makes a queue
-# from it, the installed kvx-dialog shows the pane for that queue from the
-# installed files alone, so does the installed GTK module in an application's
-# print dialog, and purging leaves nothing behind.
+# list, lintian (its missing-dependency-on-libc error says when the
+# dependencies were not computed from the binaries), then a real install on
+# this machine (root only): the X session turns the GTK module on, CUPS'
+# driver lister offers the model, lpadmin makes a queue from it, the installed
+# kvx-dialog shows the pane for that queue from the installed files alone, and
+# purging leaves nothing behind. (The installed module in an application's
+# dialog is the GTK module's end-to-end test.)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(realpath "$1")
@@ -32,12 +34,6 @@ dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {sub(/^\./, "", $6); print $6}' | sort >"$w
 sed "s/@MULTIARCH@/$multiarch/" "$here/files.txt" | sort >"$work/expected"
 check "the package holds exactly the expected files" diff -u "$work/expected" "$work/files"
 
-depends=$(dpkg-deb -f "$deb" Depends)
-echo "Depends: $depends"
-for library in libcups2 libplist3 libpugixml1v5 libc6; do
-  check "dependency on $library computed from the binaries" grep -q "$library" <<<"$depends"
-done
-
 lintian --fail-on error --tag-display-limit 0 "$deb" >"$work/lintian" 2>&1 || true
 cat "$work/lintian"
 check "lintian finds no errors" bash -c "! grep -q '^E:' '$work/lintian'"
@@ -59,31 +55,13 @@ else
   check "lpadmin -m makes a queue from the installed PPD" \
     lpadmin -p korvane -E -v file:///dev/null -m "$model"
 
-  # The dialog waits for its script on a pipe while its mappings are read:
-  # the bundle and the host library must come from the installed folders.
-  mkfifo "$work/script"
-  (cd / && exec env -i PATH=/usr/bin:/bin CUPS_SERVER="$scheduler" \
-    kvx-dialog --printer korvane --script - <"$work/script" >"$work/shown" 2>&1) &
-  dialog=$!
-  exec 3>"$work/script"
-  for _ in $(seq 50); do grep -q libKVXPDE "/proc/$dialog/maps" 2>/dev/null && break; sleep 0.1; done
-  grep -oE '/[^ ]*(kvx|KVX)[^ ]*\.so' "/proc/$dialog/maps" | sort -u >"$work/maps" || true
-  echo show >&3
-  exec 3>&-
-  wait "$dialog" || true
-  cat "$work/maps"
+  # The bundle and the host library must come from the installed folders.
+  (cd / && env -i PATH=/usr/bin:/bin CUPS_SERVER="$scheduler" LD_DEBUG=files \
+    kvx-dialog --printer korvane --script - <<<show >"$work/shown" 2>"$work/loaded") || true
+  grep -oE 'calling init: /[^ ]*(kvx|KVX)[^ ]*\.so' "$work/loaded" | cut -d' ' -f3 | xargs -r realpath | sort -u | tee "$work/maps" || true
   check "the installed dialog shows the pane for the queue" grep -q '"print-mode":{"position":1' "$work/shown"
   check "its bundle and host library are the installed ones" \
     bash -c "[ \$(wc -l <'$work/maps') -ge 2 ] && ! grep -v '^/usr/lib/$multiarch/kvx/' '$work/maps'"
-
-  # An ordinary GTK application, with the module named as the session names
-  # it and found where the package put it, shows the pane's tab for the queue.
-  (env -i PATH=/usr/bin:/bin HOME="$work" CUPS_SERVER="$scheduler" GTK3_MODULES=kvx-print \
-    G_MESSAGES_DEBUG=kvx-print NO_AT_BRIDGE=1 timeout 20 xvfb-run -a \
-    "$build/tests/gtk-module/print_app" modal korvane 1 >"$work/app.out" 2>&1 &)
-  for _ in $(seq 150); do grep -q 'tab for korvane' "$work/app.out" && break; sleep 0.1; done
-  check "the installed GTK module shows its tab for the queue" grep -q 'tab for korvane' "$work/app.out"
-  pkill -f "$build/tests/gtk-module/print_app" || true
 
   DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq kvx >"$work/purge.log" 2>&1 || { cat "$work/purge.log"; exit 1; }
   left=$(while read -r path; do if [[ -e $path && ! -d $path ]]; then echo "$path"; fi; done <"$work/installed")

@@ -18,7 +18,6 @@ fail() {
 
 sh "$declared_names" "$cc" "$platform" -- "$platform" > "$work/platform"
 sh "$declared_names" "$cc" "$platform" -- "$host_api" > "$work/host_api"
-[ -s "$work/platform" ] && [ -s "$work/host_api" ] || { echo "FAIL: no declared names found" >&2; exit 1; }
 LC_ALL=C sort -u "$work/platform" "$work/host_api" > "$work/public"
 
 # Unversioned strong references: versioned ones (GLIBC_*, GLIBCXX_*, ...)
@@ -45,6 +44,4 @@ LC_ALL=C comm -23 "$work/host_exports" "$work/public" > "$work/extra"
 LC_ALL=C comm -13 "$work/host_exports" "$work/public" > "$work/missing"
 [ -s "$work/missing" ] && fail "public headers declare names that the host library does not export:" "$work/missing"
 
-[ "$failed" = 0 ] && echo "seam holds: the plug-in needs $(wc -l < "$work/plugin_needs") platform names;" \
-    "the host exports $(wc -l < "$work/host_exports")"
 exit "$failed"
