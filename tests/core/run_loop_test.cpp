@@ -59,6 +59,8 @@ TEST_F(Timers, DueTimersFireInOrderOfFireDateOneShotsOnceRepeatingOnesOncePerRun
     EXPECT_EQ(RunAt(kStart + 3), 3);
     EXPECT_EQ(firings_.fired, (std::vector<CFRunLoopTimerRef>{first, second, third}));
     EXPECT_EQ(RunAt(kStart + 3), 0) << "a one-shot timer leaves the loop";
+    CFRunLoopTimerSetNextFireDate(first, kStart);
+    EXPECT_EQ(RunAt(kStart + 4), 0) << "and stays out, even re-armed";
 
     CFRunLoopTimerRef repeating = Add(kStart + 10, 10);
     EXPECT_EQ(RunAt(kStart + 10), 1);

@@ -46,7 +46,6 @@ TEST_F(Frame, FactoryMakesInstancesOfThePDETypeOnlyEachRegisteredUntilItsLastRel
     ASSERT_NE(create, nullptr);
     const CFIndex before = registered();
     for (const char *other : {kPMPDEInterfaceIDStr, kFactoryIDText}) EXPECT_EQ(create(nullptr, UUID(other).get()), nullptr);
-    EXPECT_EQ(create(nullptr, nullptr), nullptr);
     const auto pdeType = UUID(kPMPDETypeIDStr);
     KVXHostFailNext(kKVXFaultAllocate, 1);
     EXPECT_EQ(create(nullptr, pdeType.get()), nullptr) << "no memory for the instance";
