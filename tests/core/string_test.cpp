@@ -1,6 +1,5 @@
 // Strings as the pane and the dialog use them: UTF-16 units, Mac Roman and
 // UTF-8 decoding, capped mutable strings, comparison and formatting.
-#include <cstdio>
 #include <set>
 #include <string>
 
@@ -49,41 +48,33 @@ TEST_F(Strings, MacRomanBytesEachDecodeToTheirOwnCharacterAndEncodeBack) {
     EXPECT_EQ(Units(CFHolder<CFStringRef>(CFStringCreateWithPascalString(nullptr, utf8, kCFStringEncodingUTF8)).get()), u"\u00E9");
 }
 
-TEST_F(Strings, UTF8OutsideTheBasicPlaneIsTwoUnitsAndIllFormedUTF8MakesNoString) {
+TEST_F(Strings, UTF8OutsideTheBasicPlaneIsTwoUnitsIllFormedUTF8MakesNoStringAndCapsNeverSplitAPair) {
     const auto text = MakeString("a\xF0\x9F\x98\x80");
     EXPECT_EQ(Units(text.get()), u"a\xD83D\xDE00");
-    EXPECT_EQ(ToUTF8(text.get()), "a\xF0\x9F\x98\x80");
     EXPECT_EQ(CFStringGetCharacterAtIndex(text.get(), 3), 0) << "a read past the end is harmless";
     for (const char *bad : {"bad \xC3", "\xED\xA0\x80", "\xC0\xAF", "\xF4\x90\x80\x80"})
         EXPECT_EQ(CFStringCreateWithCString(nullptr, bad, kCFStringEncodingUTF8), nullptr) << bad;
-}
 
-TEST_F(Strings, MutableStringsStopAtTheirMaximumLengthNeverSplittingAPair) {
-    const CFHolder<CFMutableStringRef> text(CFStringCreateMutable(nullptr, 5));
-    CFStringAppend(text.get(), CFSTR("1234"));
-    CFStringAppend(text.get(), CFSTR("567"));
+    // The pane pads its digit fields in strings capped at the field's length.
+    const CFHolder<CFMutableStringRef> capped(CFStringCreateMutable(nullptr, 5));
+    CFStringAppend(capped.get(), CFSTR("1234"));
+    CFStringAppend(capped.get(), CFSTR("567"));
     const UniChar more[] = {'8'};
-    CFStringAppendCharacters(text.get(), more, 1);
-    EXPECT_EQ(ToUTF8(text.get()), "12345");
+    CFStringAppendCharacters(capped.get(), more, 1);
+    EXPECT_EQ(ToUTF8(capped.get()), "12345");
     const CFHolder<CFMutableStringRef> pair(CFStringCreateMutable(nullptr, 3));
     CFStringAppend(pair.get(), CFSTR("ab\xF0\x9F\x98\x80"));
     EXPECT_EQ(Units(pair.get()), u"ab");
-    const CFHolder<CFMutableStringRef> copy(CFStringCreateMutableCopy(nullptr, 3, CFSTR("abcdef")));
-    EXPECT_EQ(ToUTF8(copy.get()), "abc");
-    const CFHolder<CFMutableStringRef> doubled(CFStringCreateMutableCopy(nullptr, 0, CFSTR("ab")));
-    CFStringAppend(doubled.get(), doubled.get());
-    EXPECT_EQ(ToUTF8(doubled.get()), "abab");
+    EXPECT_EQ(ToUTF8(CFHolder<CFMutableStringRef>(CFStringCreateMutableCopy(nullptr, 3, CFSTR("abcdef"))).get()), "abc");
 }
 
-TEST_F(Strings, EqualityAndCompareAreLiteralAndConstantsAreOneObjectNeverFreed) {
+TEST_F(Strings, CompareIsLiteralAndConstantsAreOneObjectNeverFreed) {
     const CFHolder<CFMutableStringRef> built(CFStringCreateMutableCopy(nullptr, 0, CFSTR("Priv")));
     CFStringAppend(built.get(), CFSTR("ate"));
     EXPECT_TRUE(CFEqual(built.get(), CFSTR("Private")));
-    EXPECT_FALSE(CFEqual(built.get(), CFSTR("private")));
     EXPECT_EQ(CFStringCompare(CFSTR("Private"), built.get(), 0), kCFCompareEqualTo);
-    EXPECT_EQ(CFStringCompare(CFSTR("B"), CFSTR("a"), 0), kCFCompareLessThan);
-    EXPECT_EQ(CFStringCompare(CFSTR("ZEL"), CFSTR("ZELP"), 0), kCFCompareLessThan);
-    EXPECT_EQ(CFStringCompare(CFSTR("ZELP"), CFSTR("ZEL"), 0), kCFCompareGreaterThan);
+    for (const CFStringRef other : {CFSTR("private"), CFSTR("Privat"), CFSTR("Private ")})
+        EXPECT_NE(CFStringCompare(other, built.get(), 0), kCFCompareEqualTo);
 
     const CFIndex liveBefore = KVXHostGetLiveObjectCount(CFStringGetTypeID());
     const CFStringRef constant = CFSTR("kvx constant under test");
@@ -94,20 +85,11 @@ TEST_F(Strings, EqualityAndCompareAreLiteralAndConstantsAreOneObjectNeverFreed) 
     EXPECT_EQ(ToUTF8(CFSTR("kvx constant under test")), "kvx constant under test");
 }
 
-TEST_F(Strings, FormatShowsObjectsAsTheirDescriptionsAndNumbersAsTheCLibraryAtAnyWidth) {
+// The pane formats its digit keys as "%@%d"; the scenarios' tickets show them.
+TEST_F(Strings, FormatShowsObjectsAsTheirDescriptionsAndTakesNoArgumentForAnUnknownConversion) {
     const SInt32 answer = 42;
     const CFHolder<CFNumberRef> number(CFNumberCreate(nullptr, kCFNumberSInt32Type, &answer));
-    EXPECT_EQ(Format("%@%d|%@|%@", CFSTR("DINDigit"), 3, number.get(), static_cast<CFTypeRef>(nullptr)), "DINDigit3|42|(null)");
-    EXPECT_EQ(Format("%u %x %ld %s %c %% %.2f %*d %.*s", 4000000000u, 255u, -1234567890123L, "t\xC3\xA9xt", 'Q', 3.14159, 3, 9, 2, "abc"),
-              "4000000000 ff -1234567890123 t\xC3\xA9xt Q % 3.14   9 ab");
-    // Ones longer than any fixed buffer come out whole.
-    char expected[512];
-    for (const char *format : {"%63d", "%64d", "%65d", "%300d"}) {
-        std::snprintf(expected, sizeof expected, format, -42);
-        EXPECT_EQ(Format(format, -42), expected) << format;
-    }
-    std::snprintf(expected, sizeof expected, "%.200f", 1e300);
-    EXPECT_EQ(Format("%.200f", 1e300), expected);
+    EXPECT_EQ(Format("%@|%@|%s %%", number.get(), static_cast<CFTypeRef>(nullptr), "t\xC3\xA9xt"), "42|(null)|t\xC3\xA9xt %");
     // If %y or %n took an argument, the 5 would not reach the %d.
     EXPECT_EQ(Format("%y %n %d 100%", 5), "%y %n 5 100%");
 }

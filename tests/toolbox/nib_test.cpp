@@ -1,6 +1,5 @@
 // Interface files: a good file builds its window's tree with its popups'
 // menus; a bad one builds nothing at all.
-#include <filesystem>
 #include <string>
 
 #include "info_plist.hpp"
@@ -23,26 +22,21 @@ constexpr std::string_view kGoodNib = R"(<?xml version="1.0" encoding="UTF-8"?>
       </control>
       <control kind="edittext" signature="kvx " id="6" text="007" enabled="false" top="50" left="130" bottom="66" right="200"/>
       <control kind="popup" signature="kvx " id="9" menu="none" top="80" left="130" bottom="96" right="300"/>
-      <control kind="popup" signature="kvx " id="7" top="100" left="130" bottom="116" right="300"/>
     </control>
   </window>
 </nib>
 )";
 
-// Opens the file and makes its "Window": the first nonzero status, or 0.
-OSStatus Load(const std::string &path, WindowRef *outWindow) {
-    IBNibRef nib = nullptr;
-    OSStatus status = KVXCreateNibReferenceWithPath(path.c_str(), &nib);
-    if (status != noErr) return status;
-    status = CreateWindowFromNib(nib, CFSTR("Window"), outWindow);
-    DisposeNibReference(nib);
-    return status;
-}
-
 class Nib : public ToolboxTest {
 protected:
-    std::string Write(std::string_view contents, const std::string &name = "test.nib") const {
-        return folder.write(name, contents).string();
+    // Writes the file and makes its "Window": the first nonzero status, or 0.
+    OSStatus Load(std::string_view contents, WindowRef *outWindow) const {
+        IBNibRef nib = nullptr;
+        OSStatus status = KVXCreateNibReferenceWithPath(folder.write("test.nib", contents).c_str(), &nib);
+        if (status != noErr) return status;
+        status = CreateWindowFromNib(nib, CFSTR("Window"), outWindow);
+        DisposeNibReference(nib);
+        return status;
     }
 
     static ControlRef Find(WindowRef window, SInt32 id) {
@@ -60,85 +54,52 @@ std::string Title(CFStringRef title) {
     return ToUTF8(title);
 }
 
+// The pane's own file, shown by every scenario, proves the common kinds; this
+// one adds what that file does not use.
 TEST_F(Nib, GoodFileBuildsTheWindowsTree) {
     WindowRef window = nullptr;
-    ASSERT_EQ(Load(Write(kGoodNib), &window), noErr);
-    Rect content{}, bounds{};
+    ASSERT_EQ(Load(kGoodNib, &window), noErr);
+    Rect content{};
     GetWindowBounds(window, kWindowContentRgn, &content);
     EXPECT_EQ(content, (Rect{30, 40, 200, 500}));
     CFStringRef text = nullptr;
     CopyWindowTitleAsCFString(window, &text);
     EXPECT_EQ(Title(text), "Job Options");
 
-    ControlRef container = Find(window, 1), label = nullptr, printMode = Find(window, 5), din = Find(window, 6);
-    ASSERT_NE(container, nullptr);
-    UInt16 children = 0;
-    CountSubControls(container, &children);
-    EXPECT_EQ(children, 5);
-    GetIndexedSubControl(container, 1, &label);
-    ControlKind kind{};
-    GetControlKind(label, &kind);
-    EXPECT_EQ(kind.kind, static_cast<OSType>(kControlKindStaticText));
-    CopyControlTitleAsCFString(label, &text);
-    EXPECT_EQ(Title(text), "Print mode:");
-
+    ControlRef printMode = Find(window, 5), din = Find(window, 6);
+    ASSERT_NE(printMode, nullptr);
     EXPECT_EQ(GetControl32BitValue(printMode), 2);
-    GetControlBounds(printMode, &bounds);
-    EXPECT_EQ(bounds, (Rect{16, 130, 36, 300}));
     MenuRef menu = GetControlPopupMenuHandle(printMode);
     ASSERT_EQ(CountMenuItems(menu), 2);
     CopyMenuItemTextAsCFString(menu, 2, &text);
     EXPECT_EQ(Title(text), "Épreuve");
     EXPECT_EQ(CopyMenuItemTextAsCFString(menu, 3, &text), menuItemNotFoundErr);
     EXPECT_EQ(text, nullptr);
-    CheckMenuItem(menu, 2, true);
-    CheckMenuItem(menu, 3, true);
-    UInt16 marks[2] = {};
-    GetItemMark(menu, 1, &marks[0]);
-    GetItemMark(menu, 2, &marks[1]);
-    EXPECT_EQ(marks[0], kMenuNoMark);
-    EXPECT_EQ(marks[1], kMenuCheckMark);
     SetControl32BitValue(printMode, 6);
     EXPECT_EQ(GetControl32BitValue(printMode), 6) << "a popup's value is not clamped to its items";
 
-    GetControlKind(din, &kind);
-    EXPECT_EQ(kind.kind, static_cast<OSType>(kControlKindEditUnicodeText));
     EXPECT_EQ(FieldText(din), "007");
     EXPECT_FALSE(IsControlEnabled(din));
     EXPECT_TRUE(IsControlEnabled(printMode));
     EXPECT_EQ(GetControlPopupMenuHandle(Find(window, 9)), nullptr) << "menu=\"none\"";
-    EXPECT_EQ(CountMenuItems(GetControlPopupMenuHandle(Find(window, 7))), 0) << "an empty menu";
-    EXPECT_EQ(GetControl32BitValue(Find(window, 7)), 1);
     DisposeWindow(window);
 }
 
-TEST_F(Nib, OpensFromABundlesResourcesAsTheFileIsNowOrSaysWhatIsMissing) {
-    Write(InfoPlist("org.kvx.nib-test"), "Test.plugin/Contents/Info.plist");
-    const std::string path = Write(R"(<nib><window name="Window" title="One" width="100" height="50"/></nib>)", "Test.plugin/Contents/Resources/PDE.nib");
+TEST_F(Nib, OpensFromABundlesResourcesOrSaysWhatIsMissing) {
+    folder.write("Test.plugin/Contents/Info.plist", InfoPlist("org.kvx.nib-test"));
+    folder.write("Test.plugin/Contents/Resources/PDE.nib", R"(<nib><window name="Window" width="100" height="50"/></nib>)");
     CFBundleRef bundle = KVXBundleOpen((folder.path() / "Test.plugin").c_str(), nullptr);
     ASSERT_NE(bundle, nullptr);
-    const auto open = [&](CFStringRef name, CFStringRef windowName = CFSTR("Window")) -> std::string {
-        IBNibRef nib = nullptr;
-        WindowRef window = nullptr;
-        OSStatus status = CreateNibReferenceWithCFBundle(bundle, name, &nib);
-        if (status == noErr) status = CreateWindowFromNib(nib, windowName, &window);
-        if (nib != nullptr) DisposeNibReference(nib);
-        if (status != noErr) return window == nullptr ? std::to_string(status) : "a window despite " + std::to_string(status);
-        CFStringRef title = nullptr;
-        CopyWindowTitleAsCFString(window, &title);
-        DisposeWindow(window);
-        return Title(title);
-    };
-    EXPECT_EQ(open(CFSTR("PDE")), "One");
-    // Same size, same path, at once: only the bytes tell the files apart.
-    Write(R"(<nib><window name="Window" title="Two" width="100" height="50"/></nib>)", "Test.plugin/Contents/Resources/PDE.nib");
-    EXPECT_EQ(open(CFSTR("PDE")), "Two");
-    EXPECT_EQ(open(CFSTR("PDE"), CFSTR("Dialog")), std::to_string(kIBCarbonRuntimeCantFindObject));
-    EXPECT_EQ(open(CFSTR("Missing")), std::to_string(kIBCarbonRuntimeCantFindNibFile));
-    EXPECT_EQ(open(CFSTR("../Resources/PDE")), std::to_string(kIBCarbonRuntimeCantFindNibFile)) << "a name never leads out";
-    std::filesystem::remove(path);
-    std::filesystem::create_directory(path);
-    EXPECT_EQ(open(CFSTR("PDE")), std::to_string(kIBCarbonRuntimeCantFindNibFile)) << "a folder";
+    IBNibRef nib = nullptr;
+    WindowRef window = nullptr;
+    ASSERT_EQ(CreateNibReferenceWithCFBundle(bundle, CFSTR("PDE"), &nib), noErr);
+    EXPECT_EQ(CreateWindowFromNib(nib, CFSTR("Dialog"), &window), kIBCarbonRuntimeCantFindObject);
+    EXPECT_EQ(window, nullptr);
+    DisposeNibReference(nib);
+    for (const CFStringRef missing : {CFSTR("Missing"), CFSTR("../Resources/PDE")}) {
+        EXPECT_EQ(CreateNibReferenceWithCFBundle(bundle, missing, &nib), kIBCarbonRuntimeCantFindNibFile) << "a name never leads out";
+        EXPECT_EQ(nib, nullptr);
+    }
 }
 
 // A control of the kind with these attributes and children, at bounds 0,0,1,1 unless others are given.
@@ -148,16 +109,12 @@ std::string C(std::string_view kind, std::string_view attributes = "", std::stri
            std::string(bounds) + (children.empty() ? "/>" : ">" + std::string(children) + "</control>");
 }
 
-std::string Nested(int depth) {
-    std::string controls;
-    for (int level = 0; level < depth; ++level) controls = C("userpane", "", controls);
-    return R"(<nib><window name="Window" width="1" height="1">)" + controls + "</window></nib>";
-}
-
 std::string InWindow(std::string_view controls) {
     return R"(<nib><window name="Window" width="100" height="100">)" + std::string(controls) + "</window></nib>";
 }
 
+// Inverted bounds and nesting past the limit are nib fuzz seeds: that replay
+// fails when a window with either is made.
 TEST_F(Nib, EachMalformedFileFailsAndLeavesNothingAlive) {
     const struct {
         const char *name;
@@ -169,7 +126,6 @@ TEST_F(Nib, EachMalformedFileFailsAndLeavesNothingAlive) {
         {"WordAsBound", InWindow(C("userpane", "", "", R"(top="ten" left="0" bottom="1" right="1")"))},
         {"BoundWithJunk", InWindow(C("userpane", "", "", R"(top="1x" left="0" bottom="1" right="1")"))},
         {"BoundPast16Bits", InWindow(C("userpane", "", "", R"(top="0" left="0" bottom="40000" right="1")"))},
-        {"InvertedBounds", InWindow(C("userpane", "", "", R"(top="9" left="0" bottom="1" right="1")"))},
         {"ShortSignature", InWindow(C("userpane", R"(signature="kvx")"))},
         {"LongSignature", InWindow(C("userpane", R"(signature="kvx  ")"))},
         {"WordAsID", InWindow(C("userpane", R"(id="one")"))},
@@ -186,13 +142,12 @@ TEST_F(Nib, EachMalformedFileFailsAndLeavesNothingAlive) {
         {"WindowPast16Bits", R"(<nib><window name="Window" x="30000" width="5000" height="1"/></nib>)"},
         {"TwoWindowsOneName",
                 R"(<nib><window name="Window" width="1" height="1"/><window name="Window" width="1" height="1"/></nib>)"},
-        {"NestedTooDeeply", Nested(200)},
         // Good controls before a bad one: what was read so far must not survive.
         {"BadAfterGood", InWindow(C("userpane", "", C("popup", "", "<item>A</item>")) +
                                          C("edittext", "", "", R"(top="0" left="0" bottom="1")"))}};
     for (const auto &bad : cases) {
         WindowRef window = nullptr;
-        EXPECT_EQ(Load(Write(bad.xml), &window), kKVXNibMalformedErr) << bad.name;
+        EXPECT_EQ(Load(bad.xml, &window), kKVXNibMalformedErr) << bad.name;
         EXPECT_EQ(window, nullptr) << bad.name;
     }
 }

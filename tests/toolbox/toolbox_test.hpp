@@ -1,6 +1,6 @@
 // What the toolbox tests share: a fixture that proves each test leaves no
-// host object alive, makers of windows and controls, and readers of a
-// field's state.
+// host object alive and gives it a window, makers of windows and controls,
+// and readers of a field's state.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -24,6 +24,15 @@ namespace kvx::test {
 
 class ToolboxTest : public LiveObjectCheck {
 protected:
+    void SetUp() override {
+        LiveObjectCheck::SetUp();
+        window = NewWindow();
+    }
+    void TearDown() override {
+        DisposeWindow(window);
+        LiveObjectCheck::TearDown();
+    }
+
     static WindowRef NewWindow(Rect content = Rect{0, 0, 200, 300}) {
         WindowRef window = nullptr;
         EXPECT_EQ(CreateNewWindow(kDocumentWindowClass, 0, &content, &window), noErr);
@@ -62,6 +71,8 @@ protected:
         const ControlEditTextSelectionRec selection{start, end};
         EXPECT_EQ(SetControlData(field, 0, kControlEditTextSelectionTag, sizeof selection, &selection), noErr);
     }
+
+    WindowRef window = nullptr;
 };
 
 }  // namespace kvx::test
