@@ -1,6 +1,5 @@
 // The plug-in's frame, reached only through the loaded bundle: the factory,
-// the instance's counting and queries, the PDE interface objects, and the
-// ticket lookup behind the pane's sync.
+// the instance's counting and queries, and the PDE interface objects.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -95,24 +94,6 @@ TEST_F(Frame, QueriesGrantIUnknownCountedAndPDEAsNewObjectsAndRefuseTheRestWithA
     EXPECT_EQ(operations.GetAPIVersion(header, &version), 0);
     EXPECT_EQ(operations.Release(&header), 0);
     EXPECT_EQ(header, nullptr);
-}
-
-TEST_F(Frame, ASessionEntryThatIsNoNumberIsNoTicket) {
-    PlugInIntfVTable &pane = *plugIn.pde()->vtable;
-    PMPDEContext context = nullptr;
-    OSType creator = 0;
-    CFStringRef kind = nullptr;
-    CFHolder<CFStringRef> title;
-    UInt32 maxH = 0, maxV = 0;
-    ASSERT_EQ(pane.Prologue(&context, &creator, &kind, title.out(), &maxH, &maxV), noErr);
-    CFHolder<PMPrintSession> session;
-    ASSERT_EQ(KVXPrintSessionCreate(session.out()), noErr);
-    for (CFTypeRef entry : {CFTypeRef(CFSTR("1")), CFTypeRef(kCFBooleanTrue)}) {
-        ASSERT_EQ(PMSessionSetDataInSession(session.get(), CFSTR(kPDE_PMPrintSettingsRef), entry), noErr);
-        EXPECT_EQ(pane.Sync(context, session.get(), true), kPMInvalidTicket);
-        EXPECT_EQ(pane.Sync(context, session.get(), false), kPMInvalidTicket);
-    }
-    EXPECT_EQ(pane.Terminate(context, noErr), noErr);
 }
 
 }  // namespace

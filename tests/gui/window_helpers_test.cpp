@@ -20,7 +20,6 @@ TEST(WindowKeys, EachKeyTakesItsRouteWithItsTextOrCharacterCode) {
         UniChar charCode = 0;
     } cases[] = {
         {GDK_KEY_a, kNone, KeyRoute::HostText, "a"},
-        {GDK_KEY_7, kNone, KeyRoute::HostText, "7"},
         {GDK_KEY_KP_7, kNone, KeyRoute::HostText, "7"},  // the keypad's digits are digits
         {GDK_KEY_space, kNone, KeyRoute::HostText, " "},
         {GDK_KEY_eacute, kNone, KeyRoute::HostText, "\u00e9"},
@@ -28,23 +27,18 @@ TEST(WindowKeys, EachKeyTakesItsRouteWithItsTextOrCharacterCode) {
         {0x0101F600, kNone, KeyRoute::HostText, "\U0001F600"},  // beyond the BMP
         {GDK_KEY_A, GDK_SHIFT_MASK, KeyRoute::HostText, "A"},   // Shift makes the character
         {GDK_KEY_BackSpace, kNone, KeyRoute::HostKey, "", kBackspaceCharCode},
-        {GDK_KEY_BackSpace, GDK_SHIFT_MASK, KeyRoute::HostKey, "", kBackspaceCharCode},
         {GDK_KEY_Delete, kNone, KeyRoute::HostKey, "", kDeleteCharCode},
         {GDK_KEY_KP_Delete, kNone, KeyRoute::HostKey, "", kDeleteCharCode},
         {GDK_KEY_Left, kNone, KeyRoute::HostKey, "", kLeftArrowCharCode},
-        {GDK_KEY_Right, kNone, KeyRoute::HostKey, "", kRightArrowCharCode},
         {GDK_KEY_Home, kNone, KeyRoute::HostKey, "", kHomeCharCode},
-        {GDK_KEY_End, kNone, KeyRoute::HostKey, "", kEndCharCode},
         {GDK_KEY_Tab, kNone, KeyRoute::HostKey, "", kTabCharCode},
         {GDK_KEY_ISO_Left_Tab, kNone, KeyRoute::HostKey, "", kTabCharCode},
         {GDK_KEY_Return, kNone, KeyRoute::HostKey, "", kReturnCharCode},
         {GDK_KEY_KP_Enter, kNone, KeyRoute::HostKey, "", kEnterCharCode},  // Enter is not Return
         {GDK_KEY_Escape, kNone, KeyRoute::HostKey, "", kEscapeCharCode},
         {GDK_KEY_a, GDK_CONTROL_MASK, KeyRoute::Entry, ""},  // shortcuts
-        {GDK_KEY_v, GDK_CONTROL_MASK, KeyRoute::Entry, ""},
         {GDK_KEY_5, GDK_MOD1_MASK, KeyRoute::Entry, ""},
         {GDK_KEY_Left, GDK_SHIFT_MASK, KeyRoute::Entry, ""},  // selection keys
-        {GDK_KEY_End, GDK_SHIFT_MASK, KeyRoute::Entry, ""},
         {GDK_KEY_Shift_L, GDK_SHIFT_MASK, KeyRoute::Entry, ""},  // no character
         {GDK_KEY_F1, kNone, KeyRoute::Entry, ""},
     };

@@ -170,6 +170,12 @@ TEST_F(Lifecycle, TheTableRefusesAMissingRecordPlacesTheContainerAndSurvivesAFai
     EXPECT_EQ(KVXRunLoopRunOnce(), 1) << "command handler attached";
     for (const char key : std::string_view("12a345678")) KVXSendKeyToControl(control("din"), kEventRawKeyDown, key, 0);
     EXPECT_EQ(CopyFieldText(control("din")), "12345") << "constraints attached";
+    // Only a number in the session can name a ticket.
+    for (CFTypeRef entry : {CFTypeRef(CFSTR("1")), CFTypeRef(kCFBooleanTrue)}) {
+        ASSERT_EQ(PMSessionSetDataInSession(session, CFSTR(kPDE_PMPrintSettingsRef), entry), noErr);
+        EXPECT_EQ(table.Sync(context, session, true), kNoTicket);
+        EXPECT_EQ(table.Sync(context, session, false), kNoTicket);
+    }
     EXPECT_EQ(table.Terminate(context, noErr), noErr);
 }
 
