@@ -130,18 +130,6 @@ void FinishJob(GObject *, GAsyncResult *result, gpointer) {
     job.done(job.answer);
 }
 
-std::string ToUTF8Text(const char *text, const char *ppdEncoding) {
-    static const std::map<std::string, std::string, std::less<>> kEncodings = {
-        {"ISOLatin1", "ISO-8859-1"}, {"ISOLatin2", "ISO-8859-2"}, {"ISOLatin5", "ISO-8859-5"},
-        {"JIS83-RKSJ", "SHIFT-JIS"}, {"MacStandard", "MACINTOSH"}, {"WindowsANSI", "WINDOWS-1252"}};
-    const auto encoding = kEncodings.find(ppdEncoding != nullptr ? ppdEncoding : "");
-    if (encoding == kEncodings.end()) return text;
-    gchar *converted = g_convert(text, -1, "UTF-8", encoding->second.c_str(), nullptr, nullptr, nullptr);
-    std::string utf8 = converted != nullptr ? converted : text;
-    g_free(converted);
-    return utf8;
-}
-
 }  // namespace
 
 PPDCopy::PPDCopy(const std::string &bytes) : bytes_(bytes) {
@@ -180,7 +168,8 @@ PaneOptions ReadPaneOptions(const std::string &ppdPath) {
         const std::string key(keyView);
         const ppd_option_t *option = ppdFindOption(ppd, key.c_str());
         if (option == nullptr) return;
-        options.texts.push_back({key, ToUTF8Text(option->text, ppd->lang_encoding)});
+        // libcups hands option texts out in UTF-8, whatever the file's encoding.
+        options.texts.push_back({key, option->text});
         options.defaults[key] = option->defchoice;
         for (int index = 0; index < option->num_choices; ++index) options.choices[key].insert(option->choices[index].choice);
     };
