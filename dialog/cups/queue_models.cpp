@@ -20,9 +20,6 @@
 namespace kvx::dialog {
 namespace {
 
-constexpr int kBlockingConnection = 1;
-constexpr double kMillisecondsPerSecond = 1000.0;
-constexpr int kAbortRequest = 0;
 constexpr int kRequestAttempts = 2;  // a kept-alive connection the scheduler closed is reopened once
 constexpr size_t kReadChunk = 4096;
 constexpr off_t kLongestRestToRead = 16 * 1024;
@@ -34,21 +31,10 @@ constexpr std::string_view kUnreservedPathBytes =
 constexpr std::array kConfigurationAttributes = {"printer-name", "printer-config-change-time",
                                                  "printer-current-time"};
 
-int AbandonStalledRequest(http_t *, void *) {
-    return kAbortRequest;
-}
-
 // A connection of a fetching thread, with the same bounds as the main one.
 class FetchConnection {
 public:
-    FetchConnection()
-        : http_(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), kBlockingConnection,
-                             kSchedulerTimeoutMilliseconds, nullptr)) {
-        if (http_ != nullptr) {
-            httpSetTimeout(http_, kSchedulerTimeoutMilliseconds / kMillisecondsPerSecond, AbandonStalledRequest,
-                           nullptr);
-        }
-    }
+    FetchConnection() : http_(ConnectToScheduler()) {}
     ~FetchConnection() { httpClose(http_); }
     FetchConnection(const FetchConnection &) = delete;
     FetchConnection &operator=(const FetchConnection &) = delete;

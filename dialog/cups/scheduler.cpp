@@ -67,12 +67,19 @@ void SchedulerWatchdog::Watch() {
     }
 }
 
+http_t *ConnectToScheduler() {
+    http_t *http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), kBlockingConnection,
+                                kSchedulerTimeoutMilliseconds, nullptr);
+    if (http != nullptr) {
+        httpSetTimeout(http, kSchedulerTimeoutMilliseconds / kMillisecondsPerSecond, AbandonStalledRequest, nullptr);
+    }
+    return http;
+}
+
 SchedulerConnection::SchedulerConnection(OnStall onStall) : address_(SchedulerAddress()) {
     if (onStall == OnStall::EndTheRun) watchdog_.emplace(address_, kRequestLimit);
-    http_ = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), kBlockingConnection,
-                         kSchedulerTimeoutMilliseconds, nullptr);
+    http_ = ConnectToScheduler();
     if (http_ == nullptr) throw DialogError(kExitUsage, "cannot reach the print scheduler at " + address_);
-    httpSetTimeout(http_, kSchedulerTimeoutMilliseconds / kMillisecondsPerSecond, AbandonStalledRequest, nullptr);
 }
 
 SchedulerConnection::~SchedulerConnection() {

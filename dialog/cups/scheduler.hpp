@@ -45,6 +45,10 @@ enum class OnStall {
     Wait,       // nothing: a thread nobody waits for, such as the window's list
 };
 
+// A new connection to the scheduler that libcups names, every request on it
+// bounded by the timeout; null when none is made in time. httpClose ends it.
+http_t *ConnectToScheduler();
+
 class SchedulerConnection {
 public:
     // Connects to the scheduler that libcups names (CUPS_SERVER, client.conf,
