@@ -6,12 +6,14 @@
 // 7-bit ASCII, which pass by design. When the pane is gone no timer is left
 // to fire and the host's live objects are back at their start.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "driven_pane.hpp"
 #include "fuzz_check.hpp"
 #include "memory_file.hpp"
+#include "script/script_line.hpp"
 
 namespace {
 
@@ -25,10 +27,15 @@ bool HoldsACode(const nlohmann::json &field) {
     return text.size() <= 5 && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
+// Decided from the action the driver runs, not from the line's text, which
+// may start with blanks.
 bool MayPutAnything(std::string_view line) {
     for (const char byte : line)
         if (static_cast<unsigned char>(byte) >= 0x80) return true;
-    return line.starts_with("settext") || line.starts_with("sync from-ticket");
+    const std::optional<kvx::dialog::Action> action = kvx::dialog::ParseScriptLine(line);
+    return action && (action->kind == kvx::dialog::ActionKind::SetText ||
+                      (action->kind == kvx::dialog::ActionKind::Sync &&
+                       action->direction == kvx::dialog::SyncDirection::FromTicket));
 }
 
 void RunScript(std::string_view script, const std::string &settings) {

@@ -7,8 +7,8 @@ packages=(
   libplist-dev libpugixml-dev libcups2-dev cups-client nlohmann-json3-dev
   cups-daemon cups-ipp-utils cups-core-drivers cups-filters
   cups dpkg-dev lintian
-  googletest libgtest-dev libbenchmark-dev
-  clang libclang-rt-14-dev valgrind
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev llvm valgrind
   libgtk-3-dev xvfb xauth xdotool
 )
 

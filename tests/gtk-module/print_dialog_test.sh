@@ -17,8 +17,9 @@ readonly kPaneKeys='^(PrintMode|DINDigit[1-5]|DeptCode|DCDigit[1-5]|ZELOrientati
 
 work=$(mktemp -d)
 app_pid=
-cleanup() {
-  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
+cleanup() {  # every step runs, whatever the one before it did
+  set +e
+  if [[ -n $app_pid ]]; then kill "$app_pid" 2>/dev/null; fi
   bash "$source/tests/cups/private-cupsd.sh" stop "$work/cups"
   rm -rf "$work"
 }

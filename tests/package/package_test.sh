@@ -19,8 +19,9 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; passes=$((passes + 1)); }
 check() { local what=$1; shift; if "$@"; then pass "$what"; else fail "$what"; fi; }
 
-cleanup() {
-  [[ -n ${scheduler:-} ]] && bash "$here/../cups/private-cupsd.sh" stop "$work/cups" >/dev/null 2>&1
+cleanup() {  # every step runs, whatever the one before it did
+  set +e
+  if [[ -n ${scheduler:-} ]]; then bash "$here/../cups/private-cupsd.sh" stop "$work/cups" >/dev/null 2>&1; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
