@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev llvm valgrind
   libgtk-3-dev xvfb xauth xdotool
+  at-spi2-core dbus-daemon python3-pyatspi
 )
 
 missing=()

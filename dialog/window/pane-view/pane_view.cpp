@@ -1,12 +1,14 @@
 #include "window/pane-view/pane_view.hpp"
 
+#include <algorithm>
 #include <string>
 
 #include "KVXHostSupport.hpp"
+#include "pane/control_labels.hpp"
 #include "pane/pane_controls.hpp"
+#include "script/control_actions.hpp"
 #include "window/pane-view/key_translation.hpp"
 #include "window/pane-view/text_offsets.hpp"
-#include "script/control_actions.hpp"
 
 namespace kvx::dialog {
 
@@ -22,18 +24,6 @@ namespace {
 constexpr float kLabelStartAlignment = 0.0F;
 constexpr gint kNoChoice = -1;
 
-Rect BoundsOf(ControlRef control) {
-    Rect bounds{};
-    GetControlBounds(control, &bounds);
-    return bounds;
-}
-
-std::string TitleOf(ControlRef control) {
-    CFHolder<CFStringRef> title;
-    if (CopyControlTitleAsCFString(control, title.out()) != noErr) return {};
-    return ToUTF8(title.get());
-}
-
 GtkWidget *MakePopup(ControlRef popup) {
     GtkWidget *combo = gtk_combo_box_text_new();
     const SInt32 itemCount = CountPopupItems(popup);
@@ -45,7 +35,7 @@ GtkWidget *MakePopup(ControlRef popup) {
 }
 
 GtkWidget *MakeLabel(ControlRef staticText) {
-    GtkWidget *label = gtk_label_new(TitleOf(staticText).c_str());
+    GtkWidget *label = gtk_label_new(CopyControlTitle(staticText).c_str());
     gtk_label_set_xalign(GTK_LABEL(label), kLabelStartAlignment);
     return label;
 }
@@ -83,6 +73,7 @@ PaneView::PaneView(WindowRef window, std::function<void()> afterAction)
     gtk_widget_set_size_request(fixed_, content.right - content.left, content.bottom - content.top);
     ControlRef root = nullptr;
     if (GetRootControl(window, &root) == noErr) AddEmbeddedControls(root);
+    NameControlsByTheirLabels();
     Redraw();
 }
 
@@ -136,11 +127,24 @@ void PaneView::AddControl(ControlRef control, OSType kind) {
         default:
             return;  // a kind this dialog does not draw
     }
-    const Rect bounds = BoundsOf(control);
+    const Rect bounds = ControlBounds(control);
     gtk_widget_set_size_request(widget, bounds.right - bounds.left, bounds.bottom - bounds.top);
     gtk_fixed_put(GTK_FIXED(fixed_), widget, bounds.left, bounds.top);
     views_.push_back(std::make_unique<ControlView>(ControlView{this, control, kind, widget}));
     Connect(*views_.back());
+}
+
+// Each popup and field is named by its label, for screen readers: its
+// accessible name, and the labelled-by and label-for relations.
+void PaneView::NameControlsByTheirLabels() {
+    for (const auto &view : views_) {
+        if (view->kind == kControlKindStaticText) continue;
+        const ControlRef label = FindControlLabel(view->control);
+        const auto labelView = std::ranges::find(views_, label, [](const auto &each) { return each->control; });
+        if (labelView == views_.end()) continue;  // no label, or one this view does not draw
+        gtk_label_set_mnemonic_widget(GTK_LABEL((*labelView)->widget), view->widget);
+        atk_object_set_name(gtk_widget_get_accessible(view->widget), AccessibleNameFromLabel(label).c_str());
+    }
 }
 
 void PaneView::Connect(ControlView &view) {

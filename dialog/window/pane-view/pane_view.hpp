@@ -1,7 +1,8 @@
 // The pane as GTK widgets: a view of the host's controls in the dialog's
 // window, placed where the plug-in laid them out. The host's control model
 // is the truth: a user's choice or key goes to the host as an event, and
-// every widget is redrawn from the model afterwards.
+// every widget is redrawn from the model afterwards. The names for screen
+// readers follow the toolkit-free rule of pane/control_labels.hpp.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -35,6 +36,7 @@ public:
 private:
     void AddEmbeddedControls(ControlRef container);
     void AddControl(ControlRef control, OSType kind);
+    void NameControlsByTheirLabels();
     void Connect(ControlView &view);
 
     static void OnPopupChanged(GtkComboBox *combo, ControlView *view);
