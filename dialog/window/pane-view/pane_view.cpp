@@ -7,6 +7,7 @@
 #include "pane/control_labels.hpp"
 #include "pane/pane_controls.hpp"
 #include "script/control_actions.hpp"
+#include "script/field_input.hpp"
 #include "window/pane-view/key_translation.hpp"
 #include "window/pane-view/text_offsets.hpp"
 
@@ -38,6 +39,13 @@ GtkWidget *MakeLabel(ControlRef staticText) {
     GtkWidget *label = gtk_label_new(CopyControlTitle(staticText).c_str());
     gtk_label_set_xalign(GTK_LABEL(label), kLabelStartAlignment);
     return label;
+}
+
+// A pointer's press or touch gave the focus, else the keyboard or the program.
+FocusCause CauseOfFocus() {
+    const std::unique_ptr<GdkEvent, decltype(&gdk_event_free)> event(gtk_get_current_event(), gdk_event_free);
+    const bool byPointer = event && (event->type == GDK_BUTTON_PRESS || event->type == GDK_TOUCH_BEGIN);
+    return byPointer ? FocusCause::Click : FocusCause::Keyboard;
 }
 
 void RedrawPopup(ControlRef popup, GtkWidget *combo) {
@@ -152,6 +160,8 @@ void PaneView::Connect(ControlView &view) {
         g_signal_connect(view.widget, "changed", G_CALLBACK(OnPopupChanged), &view);
     } else if (view.kind == kControlKindEditUnicodeText) {
         g_signal_connect(view.widget, "key-press-event", G_CALLBACK(OnEntryKeyPress), &view);
+        g_signal_connect(view.widget, "button-press-event", G_CALLBACK(OnEntryButtonPress), &view);
+        g_signal_connect_after(view.widget, "grab-focus", G_CALLBACK(OnEntryFocusGrabbed), &view);
         g_signal_connect(view.widget, "insert-text", G_CALLBACK(OnEntryInsert), &view);
         g_signal_connect(view.widget, "delete-text", G_CALLBACK(OnEntryDelete), &view);
         g_signal_connect(view.widget, "notify::cursor-position", G_CALLBACK(OnEntrySelectionMoved), &view);
@@ -168,17 +178,34 @@ void PaneView::OnPopupChanged(GtkComboBox *combo, ControlView *view) {
     view->pane->afterAction_();
 }
 
-// Every key that edits goes to the host; the pane's handlers decide.
-gboolean PaneView::OnEntryKeyPress(GtkWidget *, GdkEventKey *event, ControlView *view) {
+// Every key that edits goes to the host; the pane's handlers decide. A key
+// they pass on gets the dialog's own handling (Tab and Shift+Tab move the
+// focus); a key they refuse rings the bell.
+gboolean PaneView::OnEntryKeyPress(GtkWidget *entry, GdkEventKey *event, ControlView *view) {
     const TranslatedKey key = TranslateKey(event->keyval, static_cast<GdkModifierType>(event->state));
     if (key.route == KeyRoute::Entry) return FALSE;
-    if (key.route == KeyRoute::HostKey) {
-        PressKey(view->control, key.charCode);
-    } else {
-        TypeText(view->control, key.text);
-    }
+    const KeyOutcome outcome = key.route == KeyRoute::HostKey ? PressFieldKey(view->control, key.charCode)
+                                                              : TypeFieldCharacter(view->control, key.text);
     view->pane->afterAction_();
+    if (outcome == KeyOutcome::Refused) gtk_widget_error_bell(entry);
+    return outcome == KeyOutcome::PassedOn ? FALSE : TRUE;
+}
+
+// A click that selects the whole text takes the focus without GTK's own
+// press, which would put the caret where the pointer landed.
+gboolean PaneView::OnEntryButtonPress(GtkWidget *entry, GdkEventButton *event, ControlView *view) {
+    if (event->type != GDK_BUTTON_PRESS || event->button != GDK_BUTTON_PRIMARY || gtk_widget_has_focus(entry) ||
+        !SelectsWholeTextOnFocus(view->control, FocusCause::Click)) {
+        return FALSE;
+    }
+    gtk_widget_grab_focus(entry);
     return TRUE;
+}
+
+void PaneView::OnEntryFocusGrabbed(GtkWidget *, ControlView *view) {
+    if (!SelectsWholeTextOnFocus(view->control, CauseOfFocus())) return;
+    SelectWholeText(view->control);
+    view->pane->afterAction_();
 }
 
 // The entry never edits itself (a paste, a cut, an input method): only a

@@ -1,8 +1,9 @@
 // The pane as GTK widgets: a view of the host's controls in the dialog's
 // window, placed where the plug-in laid them out. The host's control model
 // is the truth: a user's choice or key goes to the host as an event, and
-// every widget is redrawn from the model afterwards. The names for screen
-// readers follow the toolkit-free rule of pane/control_labels.hpp.
+// every widget is redrawn from the model afterwards. The focus, the bell and
+// the names for screen readers follow the toolkit-free rules of
+// pane/control_labels.hpp and script/field_input.hpp.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -41,6 +42,8 @@ private:
 
     static void OnPopupChanged(GtkComboBox *combo, ControlView *view);
     static gboolean OnEntryKeyPress(GtkWidget *entry, GdkEventKey *event, ControlView *view);
+    static gboolean OnEntryButtonPress(GtkWidget *entry, GdkEventButton *event, ControlView *view);
+    static void OnEntryFocusGrabbed(GtkWidget *entry, ControlView *view);
     static void OnEntryInsert(GtkEditable *entry, gchar *text, gint length, gpointer position, ControlView *view);
     static void OnEntryDelete(GtkEditable *entry, gint start, gint end, ControlView *view);
     static void OnEntrySelectionMoved(GtkEditable *entry, GParamSpec *property, ControlView *view);
