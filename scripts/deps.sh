@@ -9,7 +9,8 @@ packages=(
   cups dpkg-dev lintian
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev llvm valgrind
-  libgtk-3-dev xvfb xauth xdotool
+  libgtk-3-dev xvfb xauth xdotool x11-xkb-utils
+  at-spi2-core dbus-daemon python3-pyatspi
 )
 
 missing=()

@@ -20,6 +20,18 @@ ControlRef FindPaneControl(WindowRef window, const ControlSpec &spec) {
     return control;
 }
 
+Rect ControlBounds(ControlRef control) {
+    Rect bounds{};
+    GetControlBounds(control, &bounds);
+    return bounds;
+}
+
+std::string CopyControlTitle(ControlRef control) {
+    CFHolder<CFStringRef> title;
+    if (CopyControlTitleAsCFString(control, title.out()) != noErr) return {};
+    return ToUTF8(title.get());
+}
+
 std::optional<std::string> CopyPopupItemText(ControlRef popup, SInt32 position) {
     MenuRef menu = GetControlPopupMenuHandle(popup);
     if (menu == nullptr || position < 1 || position > std::numeric_limits<MenuItemIndex>::max()) return std::nullopt;

@@ -44,6 +44,11 @@ const ControlSpec *FindControlSpec(std::string_view name);
 // The control in the window, or null when the window has none with its ID.
 ControlRef FindPaneControl(WindowRef window, const ControlSpec &spec);
 
+// The control's bounds, in its window's content coordinates.
+Rect ControlBounds(ControlRef control);
+// The control's title (a static text's text); empty when it has none.
+std::string CopyControlTitle(ControlRef control);
+
 // The text of the popup's menu item at a 1-based position; nullopt when the
 // popup has no menu or no such item.
 std::optional<std::string> CopyPopupItemText(ControlRef popup, SInt32 position);

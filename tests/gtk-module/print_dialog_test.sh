@@ -128,14 +128,19 @@ $expected"
 # ---- scenarios -----------------------------------------------------------------
 
 # Modal GtkPrintOperation, twice in one application: the pane's values reach
-# the job; the next dialog keeps them, except the DIN.
+# the job; the next dialog keeps them, except the DIN. By keyboard: Tab from
+# the print mode into the DIN selects its zeros, so 4821 replaces them; Tab
+# on to the department popup (Down: on), Shift+Tab back, End, 3. A click
+# into the DC's zeros selects them, so 90517 replaces them.
 start_app modal a-korvane 2
 dialog_after 'pane of a-korvane at'
 show_tab
 choose "$kPrintMode" Down Down
-type_into "$kDIN" 48213
-choose "$kDepartment" Down
-type_into "$kDC" 90517
+xdotool key Tab
+xdotool type --delay 60 4821
+xdotool key --delay 150 Tab Down shift+Tab End 3
+click_in_pane $kDC
+xdotool type --delay 60 90517
 print_now 1
 expect_job a-korvane "modal: the pane's values" Private 48213 true 90517
 dialog_after 'tab for a-korvane' 2

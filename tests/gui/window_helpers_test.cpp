@@ -1,8 +1,11 @@
 // The window's helpers: which GTK keys become host key events, typed
-// characters, or stay with the entry; and selections crossing between GTK
-// (characters) and the host (UTF-16 units).
+// characters, or stay with the entry; selections crossing between GTK
+// (characters) and the host (UTF-16 units); and the toolkit-free rules of a
+// field's focus and keys that every view applies.
 #include <gtest/gtest.h>
 
+#include "KVXHostSupport.hpp"
+#include "script/field_input.hpp"
 #include "window/pane-view/key_translation.hpp"
 #include "window/pane-view/text_offsets.hpp"
 
@@ -72,6 +75,44 @@ TEST(WindowTextOffsets, CharactersBeyondTheBMPCountTwiceAndPastTheEndIsTheEnd) {
         {kMixed, 3, 2}, {"\U0001F600\U0001F600", 1, 0}, {"\U0001F600\U0001F600", 3, 1},
     };
     for (const auto &[text, units, characters] : toCharacters) EXPECT_EQ(CharacterOffsetFromUTF16(text, units), characters);
+}
+
+// A plug-in's key rule that keeps the keys whose characters are listed.
+OSStatus KeepListedKeys(EventHandlerCallRef, EventRef event, void *listed) {
+    char key = 0;
+    GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, 1, nullptr, &key);
+    const bool kept = std::string_view(static_cast<const char *>(listed)).find(key) != std::string_view::npos;
+    return kept ? OSStatus{noErr} : eventNotHandledErr;
+}
+
+TEST(PaneFieldInput, KeysArePassedOnTakenOrRefusedAndOnlyZerosAreSelectedByAClick) {
+    const struct {
+        const char *text, *kept;
+        UniChar key;  // 0: types "7"
+        KeyOutcome outcome;
+        bool clickSelects;
+    } cases[] = {
+        {"00000", "", kTabCharCode, KeyOutcome::PassedOn, true},  // the dialog moves the focus
+        {"", "\t", kTabCharCode, KeyOutcome::Taken, false},       // a rule keeps it: the focus stays
+        {"00420", "7", 0, KeyOutcome::Refused, false},
+        {"", "", kBackspaceCharCode, KeyOutcome::Refused, false},  // nothing to delete
+        {"", "", kLeftArrowCharCode, KeyOutcome::Taken, false},    // a move is never refused
+    };
+    const Rect bounds{0, 0, 20, 100};
+    const EventTypeSpec keyDown{kEventClassKeyboard, kEventRawKeyDown};
+    for (const auto &row : cases) {
+        SCOPED_TRACE(&row - cases);
+        WindowRef window = nullptr;
+        ControlRef field = nullptr;
+        ASSERT_EQ(CreateNewWindow(kDocumentWindowClass, 0, &bounds, &window), noErr);
+        CreateEditUnicodeTextControl(window, &bounds, MakeString(row.text).get(), false, nullptr, &field);
+        InstallEventHandler(GetControlEventTarget(field), KeepListedKeys, 1, &keyDown, const_cast<char *>(row.kept),
+                            nullptr);
+        EXPECT_EQ(SelectsWholeTextOnFocus(field, FocusCause::Click), row.clickSelects);
+        EXPECT_TRUE(SelectsWholeTextOnFocus(field, FocusCause::Keyboard));
+        EXPECT_EQ(row.key == 0 ? TypeFieldCharacter(field, "7") : PressFieldKey(field, row.key), row.outcome);
+        DisposeWindow(window);
+    }
 }
 
 }  // namespace

@@ -3,8 +3,13 @@
 // real X events with xdotool, which reach the pane only through the host.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <thread>
 
 #include "gui_process.hpp"
 
@@ -14,10 +19,10 @@ namespace {
 const std::string kSupportedPPD = KVX_SOURCE_DIR "/resources/ppd/korvane-rm4750.ppd";
 const std::string kOtherModelPPD = KVX_SOURCE_DIR "/resources/ppd/korvane-rm2200.ppd";
 
-// The middle of the print-mode popup and of the DIN field, in the pane's
+// The middle of the print-mode popup and of the DC field, in the pane's
 // coordinates as its interface file lays them out, and the pane's size.
 constexpr int kPrintModeX = (150 + 300) / 2, kPrintModeY = (18 + 38) / 2;
-constexpr int kDINX = (360 + 430) / 2, kDINY = (20 + 38) / 2;
+constexpr int kDCX = (360 + 430) / 2, kDCY = (54 + 72) / 2;
 constexpr double kPaneWidth = 460, kPaneHeight = 130;
 
 // The width and height in the PNG's header: the signature, then IHDR.
@@ -32,6 +37,36 @@ std::pair<double, double> ReadPngSize(const std::filesystem::path &path) {
     };
     return {at(16), at(20)};
 }
+
+// The X server's bells as xkbevd hears them: a line in a file for each.
+// xkbevd rings once itself when it starts to listen; the count starts there.
+class BellLog {
+public:
+    explicit BellLog(const TempFolder &folder) : path_(folder.path() / "bells") {
+        const auto config = folder.write("xkbevd.cf", "Bell() shell \"echo >> " + path_.string() + "\"\n");
+        pid_ = StartProgram({"xkbevd", "-cfg", config.string()}, "/dev/null", "/dev/null", false, out_);
+        own_ = CountAfterWaitingFor(1);
+    }
+    ~BellLog() {
+        close(out_);
+        ::kill(pid_, SIGTERM);
+        Reap(pid_, false);
+    }
+    // Waits a while for the bells still on their way.
+    long CountAfterWaitingFor(long expected) const {
+        long count = 0;
+        for (int wait = 0; wait < 50 && (count = std::ranges::count(ReadFile(path_), '\n') - own_) < expected; ++wait) {
+            std::this_thread::sleep_for(100ms);
+        }
+        return count;
+    }
+
+private:
+    std::filesystem::path path_;
+    pid_t pid_ = -1;
+    int out_ = -1;
+    long own_ = 0;
+};
 
 bool IsWindowLine(const Json &line) { return line.size() == 1 && line.contains("window"); }
 // A `show` report, not a layout or printer chooser line.
@@ -99,6 +134,9 @@ TEST_F(DialogWindowTest, KeysAndChoicesReachThePaneThroughTheHost) {
         EXPECT_EQ(result.exitStatus, 0) << result.err;
         return result.out;
     };
+    // GTK's own select-on-focus off: every selection on focus below is the pane's.
+    folder.write("config/gtk-3.0/settings.ini", "[Settings]\ngtk-entry-select-on-focus=false\n");
+    setenv("XDG_CONFIG_HOME", (folder.path() / "config").c_str(), 1);
     RunningDialog dialog({"--gui", "--gui-trace", "--ppd", kSupportedPPD});
     const Json window =
         dialog.WaitFor([](const Json &line) { return IsWindowLine(line) && !line.at("window").at("pane").is_null(); }).at("window");
@@ -113,11 +151,14 @@ TEST_F(DialogWindowTest, KeysAndChoicesReachThePaneThroughTheHost) {
         xdotool({"mousemove", "--sync", "--window", id, std::to_string(static_cast<int>(window.at("pane")[0].get<double>()) + x),
                  std::to_string(static_cast<int>(window.at("pane")[1].get<double>()) + y), "click", "1"});
     };
-    const auto din = [&](const std::string &text, int start, int end) {
+    const BellLog bells(folder);
+    const auto field = [&](const std::string &name, const std::string &text, int start, int end) {
         dialog.WaitFor([&](const Json &line) {
-            return IsControlsLine(line) && line.at("din").at("text").get<std::string>() == text &&
-                   (start < 0 || (line.at("din").at("selection")[0].get<double>() == start &&
-                                  line.at("din").at("selection")[1].get<double>() == end));
+            if (!IsControlsLine(line)) return false;
+            const Json &shown = line.at(name);
+            return shown.at("text").get<std::string>() == text &&
+                   (start < 0 || (shown.at("selection")[0].get<double>() == start &&
+                                  shown.at("selection")[1].get<double>() == end));
         });
     };
     xdotool({"windowfocus", "--sync", id});
@@ -132,18 +173,29 @@ TEST_F(DialogWindowTest, KeysAndChoicesReachThePaneThroughTheHost) {
                line.at("din").at("enabled").get<bool>();
     });
 
-    // Into the DIN field: select all, then a letter (refused, the selection
-    // stays), digits over the selection, a sixth digit (refused), and a digit
-    // over the last two.
-    clickInPane(kDINX, kDINY);
-    xdotool({"key", "ctrl+a"});
-    din("00000", 0, 5);
+    // Tab into the DIN field selects its zeros; then a letter (refused with
+    // a bell, the selection stays), digits over the selection, a sixth digit
+    // (refused with a bell), and a digit over the last two.
+    xdotool({"key", "Tab"});
+    field("din", "00000", 0, 5);
     xdotool({"type", "--delay", "50", "a12345"});
     xdotool({"type", "6"});
     xdotool({"key", "shift+Left", "shift+Left"});
-    din("12345", 3, 5);
+    field("din", "12345", 3, 5);
     xdotool({"type", "9"});
-    din("1239", -1, -1);
+    field("din", "1239", -1, -1);
+
+    // Tab leaves for the department popup, whose Down turns the code on;
+    // Shift+Tab comes back with the DIN selected. A click into the DC's
+    // zeros selects them too, so typing replaces them.
+    xdotool({"key", "--delay", "150", "Tab", "Down"});
+    dialog.WaitFor([](const Json &line) { return IsControlsLine(line) && line.at("dc").at("enabled").get<bool>(); });
+    xdotool({"key", "shift+Tab"});
+    field("din", "1239", 0, 4);
+    clickInPane(kDCX, kDCY);
+    xdotool({"type", "--delay", "50", "305"});
+    field("dc", "305", 3, 3);
+    EXPECT_EQ(bells.CountAfterWaitingFor(2), 2) << "a bell for the letter and the sixth digit, none else";
 
     // Every text the field held, in order: no letter, never six digits.
     std::vector<std::string> texts;

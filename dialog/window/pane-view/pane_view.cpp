@@ -1,12 +1,15 @@
 #include "window/pane-view/pane_view.hpp"
 
+#include <algorithm>
 #include <string>
 
 #include "KVXHostSupport.hpp"
+#include "pane/control_labels.hpp"
 #include "pane/pane_controls.hpp"
+#include "script/control_actions.hpp"
+#include "script/field_input.hpp"
 #include "window/pane-view/key_translation.hpp"
 #include "window/pane-view/text_offsets.hpp"
-#include "script/control_actions.hpp"
 
 namespace kvx::dialog {
 
@@ -22,18 +25,6 @@ namespace {
 constexpr float kLabelStartAlignment = 0.0F;
 constexpr gint kNoChoice = -1;
 
-Rect BoundsOf(ControlRef control) {
-    Rect bounds{};
-    GetControlBounds(control, &bounds);
-    return bounds;
-}
-
-std::string TitleOf(ControlRef control) {
-    CFHolder<CFStringRef> title;
-    if (CopyControlTitleAsCFString(control, title.out()) != noErr) return {};
-    return ToUTF8(title.get());
-}
-
 GtkWidget *MakePopup(ControlRef popup) {
     GtkWidget *combo = gtk_combo_box_text_new();
     const SInt32 itemCount = CountPopupItems(popup);
@@ -45,9 +36,16 @@ GtkWidget *MakePopup(ControlRef popup) {
 }
 
 GtkWidget *MakeLabel(ControlRef staticText) {
-    GtkWidget *label = gtk_label_new(TitleOf(staticText).c_str());
+    GtkWidget *label = gtk_label_new(CopyControlTitle(staticText).c_str());
     gtk_label_set_xalign(GTK_LABEL(label), kLabelStartAlignment);
     return label;
+}
+
+// A pointer's press or touch gave the focus, else the keyboard or the program.
+FocusCause CauseOfFocus() {
+    const std::unique_ptr<GdkEvent, decltype(&gdk_event_free)> event(gtk_get_current_event(), gdk_event_free);
+    const bool byPointer = event && (event->type == GDK_BUTTON_PRESS || event->type == GDK_TOUCH_BEGIN);
+    return byPointer ? FocusCause::Click : FocusCause::Keyboard;
 }
 
 void RedrawPopup(ControlRef popup, GtkWidget *combo) {
@@ -83,6 +81,7 @@ PaneView::PaneView(WindowRef window, std::function<void()> afterAction)
     gtk_widget_set_size_request(fixed_, content.right - content.left, content.bottom - content.top);
     ControlRef root = nullptr;
     if (GetRootControl(window, &root) == noErr) AddEmbeddedControls(root);
+    NameControlsByTheirLabels();
     Redraw();
 }
 
@@ -136,11 +135,24 @@ void PaneView::AddControl(ControlRef control, OSType kind) {
         default:
             return;  // a kind this dialog does not draw
     }
-    const Rect bounds = BoundsOf(control);
+    const Rect bounds = ControlBounds(control);
     gtk_widget_set_size_request(widget, bounds.right - bounds.left, bounds.bottom - bounds.top);
     gtk_fixed_put(GTK_FIXED(fixed_), widget, bounds.left, bounds.top);
     views_.push_back(std::make_unique<ControlView>(ControlView{this, control, kind, widget}));
     Connect(*views_.back());
+}
+
+// Each popup and field is named by its label, for screen readers: its
+// accessible name, and the labelled-by and label-for relations.
+void PaneView::NameControlsByTheirLabels() {
+    for (const auto &view : views_) {
+        if (view->kind == kControlKindStaticText) continue;
+        const ControlRef label = FindControlLabel(view->control);
+        const auto labelView = std::ranges::find(views_, label, [](const auto &each) { return each->control; });
+        if (labelView == views_.end()) continue;  // no label, or one this view does not draw
+        gtk_label_set_mnemonic_widget(GTK_LABEL((*labelView)->widget), view->widget);
+        atk_object_set_name(gtk_widget_get_accessible(view->widget), AccessibleNameFromLabel(label).c_str());
+    }
 }
 
 void PaneView::Connect(ControlView &view) {
@@ -148,6 +160,8 @@ void PaneView::Connect(ControlView &view) {
         g_signal_connect(view.widget, "changed", G_CALLBACK(OnPopupChanged), &view);
     } else if (view.kind == kControlKindEditUnicodeText) {
         g_signal_connect(view.widget, "key-press-event", G_CALLBACK(OnEntryKeyPress), &view);
+        g_signal_connect(view.widget, "button-press-event", G_CALLBACK(OnEntryButtonPress), &view);
+        g_signal_connect_after(view.widget, "grab-focus", G_CALLBACK(OnEntryFocusGrabbed), &view);
         g_signal_connect(view.widget, "insert-text", G_CALLBACK(OnEntryInsert), &view);
         g_signal_connect(view.widget, "delete-text", G_CALLBACK(OnEntryDelete), &view);
         g_signal_connect(view.widget, "notify::cursor-position", G_CALLBACK(OnEntrySelectionMoved), &view);
@@ -164,17 +178,34 @@ void PaneView::OnPopupChanged(GtkComboBox *combo, ControlView *view) {
     view->pane->afterAction_();
 }
 
-// Every key that edits goes to the host; the pane's handlers decide.
-gboolean PaneView::OnEntryKeyPress(GtkWidget *, GdkEventKey *event, ControlView *view) {
+// Every key that edits goes to the host; the pane's handlers decide. A key
+// they pass on gets the dialog's own handling (Tab and Shift+Tab move the
+// focus); a key they refuse rings the bell.
+gboolean PaneView::OnEntryKeyPress(GtkWidget *entry, GdkEventKey *event, ControlView *view) {
     const TranslatedKey key = TranslateKey(event->keyval, static_cast<GdkModifierType>(event->state));
     if (key.route == KeyRoute::Entry) return FALSE;
-    if (key.route == KeyRoute::HostKey) {
-        PressKey(view->control, key.charCode);
-    } else {
-        TypeText(view->control, key.text);
-    }
+    const KeyOutcome outcome = key.route == KeyRoute::HostKey ? PressFieldKey(view->control, key.charCode)
+                                                              : TypeFieldCharacter(view->control, key.text);
     view->pane->afterAction_();
+    if (outcome == KeyOutcome::Refused) gtk_widget_error_bell(entry);
+    return outcome == KeyOutcome::PassedOn ? FALSE : TRUE;
+}
+
+// A click that selects the whole text takes the focus without GTK's own
+// press, which would put the caret where the pointer landed.
+gboolean PaneView::OnEntryButtonPress(GtkWidget *entry, GdkEventButton *event, ControlView *view) {
+    if (event->type != GDK_BUTTON_PRESS || event->button != GDK_BUTTON_PRIMARY || gtk_widget_has_focus(entry) ||
+        !SelectsWholeTextOnFocus(view->control, FocusCause::Click)) {
+        return FALSE;
+    }
+    gtk_widget_grab_focus(entry);
     return TRUE;
+}
+
+void PaneView::OnEntryFocusGrabbed(GtkWidget *, ControlView *view) {
+    if (!SelectsWholeTextOnFocus(view->control, CauseOfFocus())) return;
+    SelectWholeText(view->control);
+    view->pane->afterAction_();
 }
 
 // The entry never edits itself (a paste, a cut, an input method): only a

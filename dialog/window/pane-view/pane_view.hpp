@@ -1,7 +1,9 @@
 // The pane as GTK widgets: a view of the host's controls in the dialog's
 // window, placed where the plug-in laid them out. The host's control model
 // is the truth: a user's choice or key goes to the host as an event, and
-// every widget is redrawn from the model afterwards.
+// every widget is redrawn from the model afterwards. The focus, the bell and
+// the names for screen readers follow the toolkit-free rules of
+// pane/control_labels.hpp and script/field_input.hpp.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -35,10 +37,13 @@ public:
 private:
     void AddEmbeddedControls(ControlRef container);
     void AddControl(ControlRef control, OSType kind);
+    void NameControlsByTheirLabels();
     void Connect(ControlView &view);
 
     static void OnPopupChanged(GtkComboBox *combo, ControlView *view);
     static gboolean OnEntryKeyPress(GtkWidget *entry, GdkEventKey *event, ControlView *view);
+    static gboolean OnEntryButtonPress(GtkWidget *entry, GdkEventButton *event, ControlView *view);
+    static void OnEntryFocusGrabbed(GtkWidget *entry, ControlView *view);
     static void OnEntryInsert(GtkEditable *entry, gchar *text, gint length, gpointer position, ControlView *view);
     static void OnEntryDelete(GtkEditable *entry, gint start, gint end, ControlView *view);
     static void OnEntrySelectionMoved(GtkEditable *entry, GParamSpec *property, ControlView *view);
