@@ -22,19 +22,6 @@ bool IsCupsPrinter(GtkPrinter *printer) {
     return backend != nullptr && g_strcmp0(G_OBJECT_TYPE_NAME(backend), kCupsBackendTypeName) == 0;
 }
 
-// Every entry from GTK goes through here: a fault in the module is a line
-// on stderr, never a crash of the application.
-template <typename Action>
-void Guarded(Action &&action) {
-    try {
-        action();
-    } catch (const std::exception &error) {
-        ReportProblem(error.what());
-    } catch (...) {
-        ReportProblem("an unexpected failure; the print dialog goes on without the pane");
-    }
-}
-
 }  // namespace
 
 void PrintDialogTab::AttachTo(GtkPrintUnixDialog *dialog, const std::string &plugInsFolder) {
@@ -59,6 +46,7 @@ PrintDialogTab::PrintDialogTab(GtkPrintUnixDialog *dialog, std::string plugInsFo
     gtk_widget_hide(tab_);
     g_signal_connect(dialog_, "notify::selected-printer", G_CALLBACK(OnSelectedPrinterNotify), this);
     g_signal_connect(dialog_, "destroy", G_CALLBACK(OnDialogDestroy), this);
+    g_signal_connect(dialog_, "hide", G_CALLBACK(OnDialogHidden), this);
     OnPrinterSelected();
 }
 
@@ -74,9 +62,12 @@ void PrintDialogTab::OnResponse(gint response) {
 
 // An application that shows its dialog again asks for a new print: the
 // panes start over, so that nothing typed for the last job (the DIN above
-// all) is carried into this one.
+// all) is carried into this one. A show without a hide before it is the
+// first show seen twice (by the loader, which hands the dialog over, and by
+// the hook the pane part adds meanwhile).
 void PrintDialogTab::StartOver() {
-    if (destroyed_) return;
+    if (destroyed_ || shown_) return;
+    shown_ = true;
     UnbindGenericOptions();
     RestoreHiddenContainers(hiddenContainers_);
     DismissPanes();
@@ -260,6 +251,10 @@ void PrintDialogTab::OnSelectedPrinterNotify(GObject *, GParamSpec *, PrintDialo
 
 void PrintDialogTab::OnGenericComboChanged(GtkComboBox *combo, PrintDialogTab *tab) {
     Guarded([&] { tab->OnGenericChanged(combo); });
+}
+
+void PrintDialogTab::OnDialogHidden(GtkWidget *, PrintDialogTab *tab) {
+    tab->shown_ = false;
 }
 
 void PrintDialogTab::OnDialogDestroy(GtkWidget *, PrintDialogTab *tab) {

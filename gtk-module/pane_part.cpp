@@ -1,7 +1,8 @@
-// kvx-print, a GTK 3 module: every GtkPrintUnixDialog of the application
-// gets the Korvane pane as a custom tab for the CUPS queues whose PPD the
-// plug-in accepts. The module finds dialogs through emission hooks (no class
-// is patched) and the plug-in bundle relative to where it is installed.
+// kvx-print's pane part, loaded by the module when the first print dialog
+// is about to show: every GtkPrintUnixDialog of the application gets the
+// Korvane pane as a custom tab for the CUPS queues whose PPD the plug-in
+// accepts. Dialogs are found through emission hooks (no class is patched)
+// and the plug-in bundle relative to where this library is installed.
 #include <dlfcn.h>
 #include <gtk/gtk.h>
 #include <gtk/gtkunixprint.h>
@@ -9,16 +10,19 @@
 #include <filesystem>
 #include <string>
 
+#include "KVXHost.h"
+#include "cli/messages.hpp"
+#include "pane_part.h"
 #include "print_dialog_tab.hpp"
 #include "report.hpp"
 
 namespace kvx::gtk_module {
 namespace {
 
-// Installed as PREFIX/LIBDIR/gtk-3.0/modules/libkvx-print.so, with the
-// bundle in PREFIX/lib/kvx/PlugIns (the install rule gives the relative
-// path); in the build tree, the build's own PlugIns.
-constexpr const char *kInstalledPlugInsFromModule = KVX_INSTALLED_PLUGINS_FROM_MODULE;
+// Installed as PREFIX/LIBDIR/kvx/libkvx-print-gtk3.so, with the bundle in
+// PREFIX/LIBDIR/kvx/PlugIns (the install rule gives the relative path); in
+// the build tree, the build's own PlugIns.
+constexpr const char *kInstalledPlugInsFromPanePart = KVX_INSTALLED_PLUGINS_FROM_PANE_PART;
 
 std::string &PlugInsFolder() {
     static std::string folder;
@@ -30,36 +34,37 @@ std::string FindPlugInsFolder() {
     std::error_code error;
     if (dladdr(reinterpret_cast<const void *>(&FindPlugInsFolder), &self) != 0 && self.dli_fname != nullptr) {
         const std::filesystem::path installed =
-            std::filesystem::path(self.dli_fname).parent_path() / kInstalledPlugInsFromModule;
+            std::filesystem::path(self.dli_fname).parent_path() / kInstalledPlugInsFromPanePart;
         if (std::filesystem::is_directory(installed, error)) return std::filesystem::weakly_canonical(installed, error);
     }
     return KVX_BUILD_PLUGINS_DIR;
 }
 
+// Inside an application, what the plug-in and the dialog library say for
+// people (the plug-in's echo of the model, a printer without the pane) is
+// the application's debug log; the module's own faults are its stderr lines.
+void ShowInDebugLog(const char *text) {
+    g_debug("%s", text);
+}
+
+void MessageInDebugLog(std::string_view message) {
+    g_debug("%.*s", static_cast<int>(message.size()), message.data());
+}
+
+void Attach(GtkPrintUnixDialog *dialog) {
+    Guarded([dialog] { PrintDialogTab::AttachTo(dialog, PlugInsFolder()); });
+}
+
 gboolean OnWidgetShown(GSignalInvocationHint *, guint, const GValue *parameters, gpointer) {
     auto *widget = static_cast<GtkWidget *>(g_value_get_object(&parameters[0]));
-    if (GTK_IS_PRINT_UNIX_DIALOG(widget)) {
-        try {
-            PrintDialogTab::AttachTo(GTK_PRINT_UNIX_DIALOG(widget), PlugInsFolder());
-        } catch (const std::exception &error) {
-            ReportProblem(error.what());
-        } catch (...) {
-            ReportProblem("an unexpected failure; the print dialog goes on without the pane");
-        }
-    }
+    if (GTK_IS_PRINT_UNIX_DIALOG(widget)) Attach(GTK_PRINT_UNIX_DIALOG(widget));
     return TRUE;  // stay hooked
 }
 
 gboolean OnDialogResponse(GSignalInvocationHint *, guint, const GValue *parameters, gpointer) {
     auto *widget = static_cast<GtkWidget *>(g_value_get_object(&parameters[0]));
     if (PrintDialogTab *tab = PrintDialogTab::Of(widget)) {
-        try {
-            tab->OnResponse(g_value_get_int(&parameters[1]));
-        } catch (const std::exception &error) {
-            ReportProblem(error.what());
-        } catch (...) {
-            ReportProblem("an unexpected failure; the print dialog goes on without the pane");
-        }
+        Guarded([tab, parameters] { tab->OnResponse(g_value_get_int(&parameters[1])); });
     }
     return TRUE;
 }
@@ -78,9 +83,13 @@ void AddEmissionHook(GType type, const char *signal, GSignalEmissionHook hook) {
 }  // namespace
 }  // namespace kvx::gtk_module
 
-extern "C" G_MODULE_EXPORT void gtk_module_init(gint *, gchar ***) {
+extern "C" G_MODULE_EXPORT void kvx_print_gtk3_start(GtkPrintUnixDialog *firstDialog) {
     using namespace kvx::gtk_module;
+    static_assert(std::is_same_v<decltype(&kvx_print_gtk3_start), KVXPrintPanePartStart>);
+    KVXHostSetShowSink(ShowInDebugLog);
+    kvx::dialog::SetMessageSink(MessageInDebugLog);
     PlugInsFolder() = FindPlugInsFolder();
     AddEmissionHook(GTK_TYPE_WIDGET, "show", OnWidgetShown);
     AddEmissionHook(GTK_TYPE_DIALOG, "response", OnDialogResponse);
+    Attach(firstDialog);
 }
