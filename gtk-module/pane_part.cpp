@@ -12,6 +12,7 @@
 
 #include "KVXHost.h"
 #include "cli/messages.hpp"
+#include "din_policy.hpp"
 #include "pane_part.h"
 #include "print_dialog_tab.hpp"
 #include "report.hpp"
@@ -69,6 +70,19 @@ gboolean OnDialogResponse(GSignalInvocationHint *, guint, const GValue *paramete
     return TRUE;
 }
 
+// GTK makes the job of a GtkPrintOperation with its own copy of the
+// settings (gtkprintjob.c keeps a copy of its "settings" property) just
+// before the operation's status first changes (finish_print in
+// gtkprintoperation-unix.c), and the application reads the operation's
+// settings, to keep them for the next print, only later ("done", or after
+// gtk_print_operation_run returns). From that status change on, the
+// operation's settings are the application's alone: the DIN leaves them.
+gboolean OnOperationStatusChanged(GSignalInvocationHint *, guint, const GValue *parameters, gpointer) {
+    auto *operation = GTK_PRINT_OPERATION(g_value_get_object(&parameters[0]));
+    if (GtkPrintSettings *settings = gtk_print_operation_get_print_settings(operation)) DropDIN(settings);
+    return TRUE;
+}
+
 void AddEmissionHook(GType type, const char *signal, GSignalEmissionHook hook) {
     // A class's signals exist once the class does.
     g_type_class_unref(g_type_class_ref(type));
@@ -91,5 +105,6 @@ extern "C" G_MODULE_EXPORT void kvx_print_gtk3_start(GtkPrintUnixDialog *firstDi
     PlugInsFolder() = FindPlugInsFolder();
     AddEmissionHook(GTK_TYPE_WIDGET, "show", OnWidgetShown);
     AddEmissionHook(GTK_TYPE_DIALOG, "response", OnDialogResponse);
+    AddEmissionHook(GTK_TYPE_PRINT_OPERATION, "status-changed", OnOperationStatusChanged);
     Attach(firstDialog);
 }

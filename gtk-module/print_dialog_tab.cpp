@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "KVXHost.h"
+#include "din_policy.hpp"
 #include "option_matching.hpp"
 #include "report.hpp"
 
@@ -81,6 +82,10 @@ void PrintDialogTab::DismissPanes() {
     panes_.clear();
 }
 
+// GTK has just built the option widgets for the printer from what the
+// application handed the dialog and from the queue's defaults: the DIN is
+// reset there at once, so that a Print pressed before the queue's check
+// answered carries the digits the pane would start from, never an old DIN.
 void PrintDialogTab::OnPrinterSelected() {
     UnbindGenericOptions();
     RestoreHiddenContainers(hiddenContainers_);
@@ -92,6 +97,7 @@ void PrintDialogTab::OnPrinterSelected() {
         return;
     }
     const std::string queue = gtk_printer_get_name(printer);
+    if (ResetDialogDIN(GTK_WIDGET(dialog_))) g_debug("the DIN of %s starts at 0 in the dialog", queue.c_str());
     if (queue != selectedQueue_) selectedAt_ = g_get_monotonic_time();
     selectedQueue_ = queue;
     if (const auto known = answers_.find(queue); known != answers_.end()) {

@@ -40,6 +40,9 @@ for queue in a-korvane:$source/resources/ppd/korvane-rm4750.ppd b-other:$source/
              c-dept:$work/dept.ppd; do
   lpadmin -p "${queue%%:*}" -E -v file:///dev/null -P "${queue#*:}" 2>/dev/null
 done
+# A DIN among the queue's defaults, the administrator's and the user's: GTK
+# puts it into the dialog's widgets, and it must start neither them nor the pane.
+lpadmin -p a-korvane -o DINDigit1=7 && lpoptions -p a-korvane -o DINDigit2=4 -o DINDigit3=4 -o DINDigit5=4 >/dev/null
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 module=$(find "$work/prefix" -name libkvx-print.so)

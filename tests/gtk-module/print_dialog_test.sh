@@ -8,7 +8,8 @@ source "$(dirname "$0")/dialog_session.sh" "$@"
 # ---- scenarios -----------------------------------------------------------------
 
 # Modal GtkPrintOperation, twice in one application: the pane's values reach
-# the job; the next dialog keeps them, except the DIN.
+# the job; the next dialog keeps them, except the DIN, which neither the
+# application's settings nor the queue's defaults start.
 start_app modal a-korvane 2
 dialog_after 'pane of a-korvane at'
 show_tab
@@ -53,14 +54,17 @@ expect_job c-dept "unix dialog: shown again, it starts without the DIN" Private 
 finish_app
 
 # A bundle that does not load: the dialog prints as without the module, and
-# says why in one line.
+# says why in one line; but the DIN that the application saved is reset
+# the moment the queue is selected, before any check.
+saved=$work/saved-settings
+printf '%s\n' '[Print Settings]' cups-PrintMode=Private cups-DINDigit{1..5}=9 >"$saved"
 rm "$(find "$work/prefix" -path '*/KVXPDE.plugin/Contents/MacOS')"/*
-start_app async a-korvane 1
+start_app async a-korvane 1 "$saved"
 dialog_after 'no pane for a-korvane'
 print_now 1
 finish_app 1
 (($(count 'tab for') == 0)) || fail "a tab without a bundle"
-echo "ok: a broken bundle costs one line and no tab"
+expect_job a-korvane "a broken bundle costs one line and no tab, and the saved DIN is not sent" Private 00000 false 00000
 
 # A pane part that does not load: one line, and the dialog prints as
 # without the module, once GTK has the printer's details.
