@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev llvm valgrind
   libgtk-3-dev xvfb xauth xdotool
+  gedit  # an unmodified application for the GTK module's test (26 MB with what it pulls in)
 )
 
 missing=()
