@@ -3,6 +3,8 @@
 #   PREFIX/bin/kvx-dialog                          finds the rest relative to itself
 #   PREFIX/LIBDIR/kvx/libkvxhost.so, libkvxdialog.so   private to kvx
 #   PREFIX/LIBDIR/kvx/libkvxwindow.so              the window, loaded for --gui
+#   PREFIX/LIBDIR/kvx/libkvx-print-gtk3.so         the GTK module's pane part
+#   PREFIX/LIBDIR/gtk-3.0/modules/libkvx-print.so  the GTK module, found by GTK
 #   PREFIX/LIBDIR/kvx/PlugIns/KVXPDE.plugin/...    the plug-in bundle
 #   PREFIX/share/ppd/korvane/korvane-rm4750.ppd    the printer's PPD, where CUPS looks
 #   PREFIX/share/man/man1/kvx-dialog.1.gz
@@ -31,9 +33,13 @@ install(DIRECTORY ${KVX_BUNDLE_DIR}/ DESTINATION ${KVX_INSTALL_BUNDLE_DIR}
 install(FILES resources/ppd/korvane-rm4750.ppd DESTINATION ${KVX_INSTALL_PPD_DIR})
 
 # kvx-print, the GTK 3 module, goes where GTK looks for modules of this
-# prefix. It finds kvx's private folder relative to itself, so a moved prefix works.
+# prefix; it finds its pane part in kvx's private folder relative to itself,
+# and the pane part the bundle beside itself, so a moved prefix works.
 set(KVX_GTK_MODULE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/gtk-3.0/modules)
 file(RELATIVE_PATH kvx_module_to_private /${KVX_GTK_MODULE_INSTALL_DIR} /${KVX_INSTALL_PRIVATE_DIR})
-set_target_properties(kvx-print PROPERTIES INSTALL_RPATH "$ORIGIN/${kvx_module_to_private}")
-target_compile_definitions(kvx-print PRIVATE KVX_INSTALLED_PLUGINS_FROM_MODULE="${kvx_module_to_private}/PlugIns")
+target_compile_definitions(kvx-print PRIVATE
+  KVX_INSTALLED_PANE_PART_FROM_LOADER="${kvx_module_to_private}/libkvx-print-gtk3.so")
+set_target_properties(kvx-print-gtk3 PROPERTIES INSTALL_RPATH "$ORIGIN")
+target_compile_definitions(kvx-print-gtk3 PRIVATE KVX_INSTALLED_PLUGINS_FROM_PANE_PART="PlugIns")
 install(TARGETS kvx-print LIBRARY DESTINATION ${KVX_GTK_MODULE_INSTALL_DIR})
+install(TARGETS kvx-print-gtk3 LIBRARY DESTINATION ${KVX_INSTALL_PRIVATE_DIR})

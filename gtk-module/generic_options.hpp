@@ -23,6 +23,11 @@ std::vector<GenericOption> FindGenericOptions(GtkWidget *dialog);
 
 std::string LabelText(const GenericOption &option);
 
+// The name of the dialog's option behind the widget, as the settings key it
+// becomes ("cups-DINDigit1"); empty when GTK's option reads otherwise than
+// this module knows it or its text is not the widget's label.
+std::string OptionName(const GenericOption &option);
+
 // The PPD choice the combo shows, if any.
 std::optional<std::string> ChosenChoice(GtkComboBox *combo);
 

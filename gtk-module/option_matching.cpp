@@ -38,14 +38,12 @@ OptionMatch MatchOptionLabels(std::span<const OptionText> options, std::span<con
 
 std::map<std::string, std::string> StartingChoices(const StartingChoiceSources &sources) {
     std::map<std::string, std::string> choices;
-    const auto start = [&](std::string_view keyView, bool carried) {
+    for (const std::string_view keyView : dialog::kPlainPaneKeys) {
         const std::string key(keyView);
-        std::optional<std::string> choice = carried ? sources.dialogChoice(key) : std::nullopt;
+        std::optional<std::string> choice = sources.dialogChoice(key);
         if (!choice || !sources.ppdOffers(key, *choice)) choice = sources.ppdDefault(key);
         if (choice && sources.ppdOffers(key, *choice)) choices[key] = *choice;
-    };
-    for (const std::string_view key : dialog::kPlainPaneKeys) start(key, true);
-    for (const std::string_view key : dialog::kSecretPaneKeys) start(key, false);
+    }
     return choices;
 }
 

@@ -32,10 +32,11 @@ OptionMatch MatchOptionLabels(std::span<const OptionText> options, std::span<con
 
 // What a new pane starts from, per pane key: the dialog's current choice
 // (the queue's defaults and the application's saved settings), as long as
-// the PPD offers it, else the PPD's default. The DIN is the exception: it
-// always starts at the PPD's default, since applications hand each dialog
-// the settings of the last one and a private-print PIN must be typed for
-// every job. Keys the PPD lacks are left out.
+// the PPD offers it, else the PPD's default. Keys the PPD lacks are left
+// out, and so is the DIN, whatever its source: applications hand each
+// dialog the settings of the last one, the queue's defaults are anyone's,
+// and a private-print PIN is typed for every job. The pane starts it at
+// 00000, as kvx-dialog's does.
 struct StartingChoiceSources {
     std::function<std::optional<std::string>(const std::string &key)> dialogChoice;
     std::function<std::optional<std::string>(const std::string &key)> ppdDefault;

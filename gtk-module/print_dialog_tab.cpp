@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "KVXHost.h"
+#include "din_policy.hpp"
 #include "option_matching.hpp"
 #include "report.hpp"
 
@@ -20,19 +21,6 @@ constexpr double kMicrosecondsPerMillisecond = 1000.0;
 bool IsCupsPrinter(GtkPrinter *printer) {
     GtkPrintBackend *backend = printer != nullptr ? gtk_printer_get_backend(printer) : nullptr;
     return backend != nullptr && g_strcmp0(G_OBJECT_TYPE_NAME(backend), kCupsBackendTypeName) == 0;
-}
-
-// Every entry from GTK goes through here: a fault in the module is a line
-// on stderr, never a crash of the application.
-template <typename Action>
-void Guarded(Action &&action) {
-    try {
-        action();
-    } catch (const std::exception &error) {
-        ReportProblem(error.what());
-    } catch (...) {
-        ReportProblem("an unexpected failure; the print dialog goes on without the pane");
-    }
 }
 
 }  // namespace
@@ -59,6 +47,7 @@ PrintDialogTab::PrintDialogTab(GtkPrintUnixDialog *dialog, std::string plugInsFo
     gtk_widget_hide(tab_);
     g_signal_connect(dialog_, "notify::selected-printer", G_CALLBACK(OnSelectedPrinterNotify), this);
     g_signal_connect(dialog_, "destroy", G_CALLBACK(OnDialogDestroy), this);
+    g_signal_connect(dialog_, "hide", G_CALLBACK(OnDialogHidden), this);
     OnPrinterSelected();
 }
 
@@ -74,9 +63,12 @@ void PrintDialogTab::OnResponse(gint response) {
 
 // An application that shows its dialog again asks for a new print: the
 // panes start over, so that nothing typed for the last job (the DIN above
-// all) is carried into this one.
+// all) is carried into this one. A show without a hide before it is the
+// first show seen twice (by the loader, which hands the dialog over, and by
+// the hook the pane part adds meanwhile).
 void PrintDialogTab::StartOver() {
-    if (destroyed_) return;
+    if (destroyed_ || shown_) return;
+    shown_ = true;
     UnbindGenericOptions();
     RestoreHiddenContainers(hiddenContainers_);
     DismissPanes();
@@ -90,6 +82,10 @@ void PrintDialogTab::DismissPanes() {
     panes_.clear();
 }
 
+// GTK has just built the option widgets for the printer from what the
+// application handed the dialog and from the queue's defaults: the DIN is
+// reset there at once, so that a Print pressed before the queue's check
+// answered carries the digits the pane would start from, never an old DIN.
 void PrintDialogTab::OnPrinterSelected() {
     UnbindGenericOptions();
     RestoreHiddenContainers(hiddenContainers_);
@@ -101,6 +97,7 @@ void PrintDialogTab::OnPrinterSelected() {
         return;
     }
     const std::string queue = gtk_printer_get_name(printer);
+    if (ResetDialogDIN(GTK_WIDGET(dialog_))) g_debug("the DIN of %s starts at 0 in the dialog", queue.c_str());
     if (queue != selectedQueue_) selectedAt_ = g_get_monotonic_time();
     selectedQueue_ = queue;
     if (const auto known = answers_.find(queue); known != answers_.end()) {
@@ -260,6 +257,10 @@ void PrintDialogTab::OnSelectedPrinterNotify(GObject *, GParamSpec *, PrintDialo
 
 void PrintDialogTab::OnGenericComboChanged(GtkComboBox *combo, PrintDialogTab *tab) {
     Guarded([&] { tab->OnGenericChanged(combo); });
+}
+
+void PrintDialogTab::OnDialogHidden(GtkWidget *, PrintDialogTab *tab) {
+    tab->shown_ = false;
 }
 
 void PrintDialogTab::OnDialogDestroy(GtkWidget *, PrintDialogTab *tab) {

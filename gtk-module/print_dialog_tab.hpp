@@ -22,7 +22,7 @@ class PrintDialogTab {
 public:
     // Adds the (hidden) tab to the dialog and follows its printer selection;
     // the tab lives until the dialog is destroyed. A dialog shown again
-    // starts over.
+    // after a hide starts over.
     static void AttachTo(GtkPrintUnixDialog *dialog, const std::string &plugInsFolder);
     // The tab of a dialog it was attached to, else null.
     static PrintDialogTab *Of(GtkWidget *dialog);
@@ -52,6 +52,7 @@ private:
 
     static void OnSelectedPrinterNotify(GObject *, GParamSpec *, PrintDialogTab *tab);
     static void OnGenericComboChanged(GtkComboBox *combo, PrintDialogTab *tab);
+    static void OnDialogHidden(GtkWidget *, PrintDialogTab *tab);
     static void OnDialogDestroy(GtkWidget *, PrintDialogTab *tab);
     static void OnPaneAllocated(GtkWidget *pane, GdkRectangle *, PrintDialogTab *tab);
     static gboolean OnRunLoopTick(gpointer tab);
@@ -71,6 +72,7 @@ private:
     std::vector<GtkWidget *> hiddenContainers_;
     std::set<std::string> reported_;
     std::pair<gint, gint> panePosition_{-1, -1};  // where the pane was last drawn
+    bool shown_ = true;  // false from a hide until the next show
     bool writing_ = false;
     bool accepted_ = false;
     bool destroyed_ = false;

@@ -2,6 +2,7 @@
 // so that a person can tell it from the application's own.
 #pragma once
 
+#include <exception>
 #include <iostream>
 #include <string_view>
 
@@ -9,6 +10,19 @@ namespace kvx::gtk_module {
 
 inline void ReportProblem(std::string_view message) {
     std::cerr << "kvx-print: " << message << '\n';
+}
+
+// Every entry from GTK goes through here: a fault in the module is a line
+// on stderr, never a crash of the application.
+template <typename Action>
+void Guarded(Action &&action) {
+    try {
+        action();
+    } catch (const std::exception &error) {
+        ReportProblem(error.what());
+    } catch (...) {
+        ReportProblem("an unexpected failure; the print dialog goes on without the pane");
+    }
 }
 
 }  // namespace kvx::gtk_module

@@ -160,7 +160,9 @@ TEST_F(CupsPrinting, TicketStartsFromTheQueueThenTheUserThenTheSettingsAndNeverT
     EXPECT_EQ(reports[1].at("dc").at("text").get<std::string>(), "33000");
     EXPECT_EQ(reports[1].at("din").at("text").get<std::string>(), "00000");
 
-    ASSERT_EQ(RunShell("lpoptions -p dept -o DCDigit2=4 -o DCDigit3=4 -o DINDigit2=5").exitStatus, 0);
+    // A whole DIN among them, which the pane would show if it got through.
+    ASSERT_EQ(RunShell("lpoptions -p dept -o DCDigit2=4 -o DCDigit3=4 $(printf ' -o DINDigit%s=5' 1 2 3 4 5)").exitStatus,
+              0);
     const CommandResult withUser = dialog.Run("show\n", {"--printer", "dept"});
     ASSERT_EQ(withUser.exitStatus, 0) << withUser.err;
     EXPECT_EQ(withUser.Reports().at(0).at("dc").at("text").get<std::string>(), "34400");

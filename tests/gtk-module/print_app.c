@@ -5,8 +5,10 @@
  *   async  gtk_print_operation_run with allow-async, then the main loop
  *   unix   its own GtkPrintUnixDialog, hidden and shown again for the next
  *          print, then a GtkPrintJob
- * It starts on PRINTER and writes "printed" on stdout as each print is done;
- * a dialog canceled or a job that fails aborts it. */
+ * It starts on PRINTER, from the settings in the key file SETTINGS when
+ * given (as an editor starts from those it saved), and writes "printed" on
+ * stdout as each print is done; a dialog canceled or a job that fails
+ * aborts it. */
 #include <gtk/gtk.h>
 #include <gtk/gtkunixprint.h>
 #include <stdlib.h>
@@ -102,12 +104,14 @@ static void run_own_dialog(GtkWidget *dialog) {
 
 int main(int argc, char **argv) {
     gtk_init(&argc, &argv);
-    if (argc != 4) {
-        fprintf(stderr, "usage: print_app modal|async|unix PRINTER DIALOGS\n");
+    if (argc != 4 && argc != 5) {
+        fprintf(stderr, "usage: print_app modal|async|unix PRINTER DIALOGS [SETTINGS]\n");
         return 2;
     }
     const char *style = argv[1];
-    last_settings = gtk_print_settings_new();
+    GError *error = NULL;
+    last_settings = argc == 5 ? gtk_print_settings_new_from_file(argv[4], &error) : gtk_print_settings_new();
+    if (last_settings == NULL) g_error("print_app: %s", error->message);
     gtk_print_settings_set_printer(last_settings, argv[2]);
     GtkWidget *own_dialog = gtk_print_unix_dialog_new("Print", NULL);
     for (int dialog = atoi(argv[3]); dialog > 0; --dialog) {

@@ -1,134 +1,15 @@
 #!/usr/bin/env bash
-# An unmodified GTK 3 application prints through its print dialog with
-# kvx-print loaded by name from an installed prefix, on the X server that
-# xvfb-run gives it, against a private CUPS scheduler. xdotool plays the
-# person; the jobs' attributes, read back from the scheduler, tell what
-# reached CUPS.
+# print_app, an ordinary GTK 3 application (a modal and an async
+# GtkPrintOperation, its own GtkPrintUnixDialog and GtkPrintJob), prints with
+# kvx-print; see dialog_session.sh.
 #   print_dialog_test.sh BUILD_DIR SOURCE_DIR PRINT_APP
-set -euo pipefail
-build=$1 source=$2 app=$3
-command -v xdotool >/dev/null && [[ -n ${DISPLAY:-} ]] || { echo "needs xdotool and a display" >&2; exit 77; }
-
-# Where the pane's controls are, from the pane's top left (its interface file).
-readonly kPrintMode="225 28" kDIN="395 29" kDepartment="225 62" kDC="395 63"
-# The printer list's rows in GTK's dialog ("Print to File" first, then by name).
-readonly kPrinterRowX=70 kFirstPrinterRowY=86 kPrinterRowPitch=23
-readonly kPaneKeys='^(PrintMode|DINDigit[1-5]|DeptCode|DCDigit[1-5]|ZELOrientation)='
-
-work=$(mktemp -d)
-app_pid=
-cleanup() {  # every step runs, whatever the one before it did
-  set +e
-  if [[ -n $app_pid ]]; then kill "$app_pid" 2>/dev/null; fi
-  bash "$source/tests/cups/private-cupsd.sh" stop "$work/cups"
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  cat "$work/app.out" "$work/app.err" >&2 2>/dev/null || true
-  exit 1
-}
-
-CUPS_SERVER=$(bash "$source/tests/cups/private-cupsd.sh" start "$work/cups")
-# Nobody's own printer defaults or GTK settings take part.
-mkdir "$work/home" "$work/client-root"
-export CUPS_SERVER HOME=$work/home CUPS_SERVERROOT=$work/client-root
-sed 's/^\*DefaultDeptCode: False/*DefaultDeptCode: True/' "$source/resources/ppd/korvane-rm4750.ppd" >"$work/dept.ppd"
-for queue in a-korvane:$source/resources/ppd/korvane-rm4750.ppd b-other:$source/resources/ppd/korvane-rm2200.ppd \
-             c-dept:$work/dept.ppd; do
-  lpadmin -p "${queue%%:*}" -E -v file:///dev/null -P "${queue#*:}" 2>/dev/null
-done
-
-cmake --install "$build" --prefix "$work/prefix" >/dev/null
-module=$(find "$work/prefix" -name libkvx-print.so)
-export GTK_PATH=${module%/modules/*} GTK_MODULES=kvx-print G_MESSAGES_DEBUG=kvx-print NO_AT_BRIDGE=1
-
-# ---- the application and its dialog ----------------------------------------
-
-start_app() {  # STYLE PRINTER DIALOGS; a stuck application ends after a minute
-  timeout 60 "$app" "$@" >"$work/app.out" 2>"$work/app.err" &
-  app_pid=$!
-}
-
-count() { grep -c -- "$1" "$work/app.out" || true; }
-
-wait_for() {  # PATTERN [COUNT]: until the application has said it COUNT times
-  for ((try = 0; try < 150; ++try)); do  # 15 s
-    (($(count "$1") >= ${2:-1})) && return 0
-    kill -0 "$app_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  fail "waited for \"$1\" x${2:-1}"
-}
-
-window=
-dialog_after() {  # PATTERN [COUNT]: waits for it, then takes the dialog's window
-  wait_for "$@"
-  window=$(xdotool search --sync --name '^Print$' | head -1)
-  xdotool windowfocus --sync "$window"
-}
-
-finish_app() {  # [LINES]: the application's end, and the module's lines on stderr (none by default)
-  wait "$app_pid" || fail "the application exited with status $?"
-  app_pid=
-  (($(grep -c '^kvx-print: ' "$work/app.err") == ${1:-0})) || fail "kvx-print did not say ${1:-0} line(s)"
-}
-
-click_in_pane() {  # X Y from the pane's top left
-  local origin
-  origin=$(grep -o 'pane of [^ ]* at [0-9]*,[0-9]*' "$work/app.out" | tail -1 | sed 's/.* at //')
-  xdotool mousemove --sync --window "$window" $((${origin%,*} + $1)) $((${origin#*,} + $2)) click 1
-}
-
-choose() {  # CONTROL DOWN...: open the popup, move down, take the item
-  click_in_pane $1
-  shift
-  xdotool key --delay 150 "$@" Return
-}
-
-type_into() {  # CONTROL TEXT
-  click_in_pane $1
-  xdotool key ctrl+a
-  xdotool type --delay 60 "$2"
-}
-
-show_tab() { xdotool key --delay 150 ctrl+Page_Down ctrl+Page_Down; }
-
-select_printer_row() {  # ROW (0: Print to File)
-  xdotool key --delay 150 ctrl+Page_Up ctrl+Page_Up
-  xdotool mousemove --sync --window "$window" "$kPrinterRowX" $((kFirstPrinterRowY + $1 * kPrinterRowPitch)) click 1
-}
-
-print_now() {  # then waits for the application to say so
-  xdotool key alt+p
-  wait_for '^printed$' "$1"
-}
-
-# ---- what reached the scheduler ----------------------------------------------
-
-expect_job() {  # QUEUE WHAT [MODE DIN DEPT DC]: the pane's keys of the queue's latest job; none without MODE
-  local job got expected= i
-  job=$(lpstat -W all -o "$1" | sed -n "s/^$1-\([0-9]*\) .*/\1/p" | sort -n | tail -1)
-  [[ -n $job ]] || fail "no job on $1"
-  got=$(ipptool -tv "ipp://$CUPS_SERVER/jobs/$job" get-job-attributes.test |
-    sed -n 's/^ *\([A-Za-z0-9]*\) ([a-zA-Z]*) = \(.*\)$/\1=\2/p' | { grep -E "$kPaneKeys" || true; } | sort)
-  if (($# > 2)); then
-    expected=$(for ((i = 0; i < 5; ++i)); do echo "DINDigit$((i + 1))=${4:i:1}" "DCDigit$((i + 1))=${6:i:1}"; done
-      echo "PrintMode=$3" "DeptCode=$5" ZELOrientation=Portrait)
-    expected=$(tr ' ' '\n' <<<"$expected" | sort)
-  fi
-  [[ $got == "$expected" ]] || fail "$2: the job on $1 carries
-$got
-instead of
-$expected"
-  echo "ok: $2"
-}
+source "$(dirname "$0")/dialog_session.sh" "$@"
 
 # ---- scenarios -----------------------------------------------------------------
 
 # Modal GtkPrintOperation, twice in one application: the pane's values reach
-# the job; the next dialog keeps them, except the DIN. By keyboard: Tab from
+# the job; the next dialog keeps them, except the DIN, which neither the
+# application's settings nor the queue's defaults start. By keyboard: Tab from
 # the print mode into the DIN selects its zeros, so 4821 replaces them; Tab
 # on to the department popup (Down: on), Shift+Tab back, End, 3. A click
 # into the DC's zeros selects them, so 90517 replaces them.
@@ -178,11 +59,26 @@ expect_job c-dept "unix dialog: shown again, it starts without the DIN" Private 
 finish_app
 
 # A bundle that does not load: the dialog prints as without the module, and
-# says why in one line.
+# says why in one line; but the DIN that the application saved is reset
+# the moment the queue is selected, before any check.
+saved=$work/saved-settings
+printf '%s\n' '[Print Settings]' cups-PrintMode=Private cups-DINDigit{1..5}=9 >"$saved"
 rm "$(find "$work/prefix" -path '*/KVXPDE.plugin/Contents/MacOS')"/*
-start_app async a-korvane 1
+start_app async a-korvane 1 "$saved"
 dialog_after 'no pane for a-korvane'
 print_now 1
 finish_app 1
 (($(count 'tab for') == 0)) || fail "a tab without a bundle"
-echo "ok: a broken bundle costs one line and no tab"
+expect_job a-korvane "a broken bundle costs one line and no tab, and the saved DIN is not sent" Private 00000 false 00000
+
+# A pane part that does not load: one line, and the dialog prints as
+# without the module, once GTK has the printer's details.
+: >"$(find "$work/prefix" -name libkvx-print-gtk3.so)"
+start_app async b-other 1
+window=$(xdotool search --sync --name '^Print$' | head -1)
+while kill -0 "$app_pid" 2>/dev/null && (($(count '^printed$') == 0)); do
+  xdotool windowfocus --sync "$window" key alt+p
+  sleep 0.3
+done
+finish_app 1
+echo "ok: without its pane part the module costs one line"

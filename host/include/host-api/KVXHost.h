@@ -31,6 +31,14 @@ CFTypeID KVXPrintSessionGetTypeID(void);
 CFTypeID KVXTicketGetTypeID(void);
 CFTypeID KVXPPDContextGetTypeID(void);
 
+/* ---- Text for people ----------------------------------------------------- */
+
+/* Where CFShow's text goes, one call per text without its newline; null
+ * (the default): a line on stderr. A host inside another program (the GTK
+ * module) sends it to that program's log instead. */
+typedef void (*KVXShowSink)(const char *text);
+void KVXHostSetShowSink(KVXShowSink sink);
+
 /* ---- Fault injection, for tests ------------------------------------------ */
 
 typedef enum KVXHostFault {

@@ -1,0 +1,110 @@
+// kvx-print's pane part, loaded by the module when the first print dialog
+// is about to show: every GtkPrintUnixDialog of the application gets the
+// Korvane pane as a custom tab for the CUPS queues whose PPD the plug-in
+// accepts. Dialogs are found through emission hooks (no class is patched)
+// and the plug-in bundle relative to where this library is installed.
+#include <dlfcn.h>
+#include <gtk/gtk.h>
+#include <gtk/gtkunixprint.h>
+
+#include <filesystem>
+#include <string>
+
+#include "KVXHost.h"
+#include "cli/messages.hpp"
+#include "din_policy.hpp"
+#include "pane_part.h"
+#include "print_dialog_tab.hpp"
+#include "report.hpp"
+
+namespace kvx::gtk_module {
+namespace {
+
+// Installed as PREFIX/LIBDIR/kvx/libkvx-print-gtk3.so, with the bundle in
+// PREFIX/LIBDIR/kvx/PlugIns (the install rule gives the relative path); in
+// the build tree, the build's own PlugIns.
+constexpr const char *kInstalledPlugInsFromPanePart = KVX_INSTALLED_PLUGINS_FROM_PANE_PART;
+
+std::string &PlugInsFolder() {
+    static std::string folder;
+    return folder;
+}
+
+std::string FindPlugInsFolder() {
+    Dl_info self{};
+    std::error_code error;
+    if (dladdr(reinterpret_cast<const void *>(&FindPlugInsFolder), &self) != 0 && self.dli_fname != nullptr) {
+        const std::filesystem::path installed =
+            std::filesystem::path(self.dli_fname).parent_path() / kInstalledPlugInsFromPanePart;
+        if (std::filesystem::is_directory(installed, error)) return std::filesystem::weakly_canonical(installed, error);
+    }
+    return KVX_BUILD_PLUGINS_DIR;
+}
+
+// Inside an application, what the plug-in and the dialog library say for
+// people (the plug-in's echo of the model, a printer without the pane) is
+// the application's debug log; the module's own faults are its stderr lines.
+void ShowInDebugLog(const char *text) {
+    g_debug("%s", text);
+}
+
+void MessageInDebugLog(std::string_view message) {
+    g_debug("%.*s", static_cast<int>(message.size()), message.data());
+}
+
+void Attach(GtkPrintUnixDialog *dialog) {
+    Guarded([dialog] { PrintDialogTab::AttachTo(dialog, PlugInsFolder()); });
+}
+
+gboolean OnWidgetShown(GSignalInvocationHint *, guint, const GValue *parameters, gpointer) {
+    auto *widget = static_cast<GtkWidget *>(g_value_get_object(&parameters[0]));
+    if (GTK_IS_PRINT_UNIX_DIALOG(widget)) Attach(GTK_PRINT_UNIX_DIALOG(widget));
+    return TRUE;  // stay hooked
+}
+
+gboolean OnDialogResponse(GSignalInvocationHint *, guint, const GValue *parameters, gpointer) {
+    auto *widget = static_cast<GtkWidget *>(g_value_get_object(&parameters[0]));
+    if (PrintDialogTab *tab = PrintDialogTab::Of(widget)) {
+        Guarded([tab, parameters] { tab->OnResponse(g_value_get_int(&parameters[1])); });
+    }
+    return TRUE;
+}
+
+// GTK makes the job of a GtkPrintOperation with its own copy of the
+// settings (gtkprintjob.c keeps a copy of its "settings" property) just
+// before the operation's status first changes (finish_print in
+// gtkprintoperation-unix.c), and the application reads the operation's
+// settings, to keep them for the next print, only later ("done", or after
+// gtk_print_operation_run returns). From that status change on, the
+// operation's settings are the application's alone: the DIN leaves them.
+gboolean OnOperationStatusChanged(GSignalInvocationHint *, guint, const GValue *parameters, gpointer) {
+    auto *operation = GTK_PRINT_OPERATION(g_value_get_object(&parameters[0]));
+    if (GtkPrintSettings *settings = gtk_print_operation_get_print_settings(operation)) DropDIN(settings);
+    return TRUE;
+}
+
+void AddEmissionHook(GType type, const char *signal, GSignalEmissionHook hook) {
+    // A class's signals exist once the class does.
+    g_type_class_unref(g_type_class_ref(type));
+    const guint id = g_signal_lookup(signal, type);
+    if (id == 0) {
+        ReportProblem(std::string("GTK has no signal ") + signal + "; the module stays out of the way");
+        return;
+    }
+    g_signal_add_emission_hook(id, 0, hook, nullptr, nullptr);
+}
+
+}  // namespace
+}  // namespace kvx::gtk_module
+
+extern "C" G_MODULE_EXPORT void kvx_print_gtk3_start(GtkPrintUnixDialog *firstDialog) {
+    using namespace kvx::gtk_module;
+    static_assert(std::is_same_v<decltype(&kvx_print_gtk3_start), KVXPrintPanePartStart>);
+    KVXHostSetShowSink(ShowInDebugLog);
+    kvx::dialog::SetMessageSink(MessageInDebugLog);
+    PlugInsFolder() = FindPlugInsFolder();
+    AddEmissionHook(GTK_TYPE_WIDGET, "show", OnWidgetShown);
+    AddEmissionHook(GTK_TYPE_DIALOG, "response", OnDialogResponse);
+    AddEmissionHook(GTK_TYPE_PRINT_OPERATION, "status-changed", OnOperationStatusChanged);
+    Attach(firstDialog);
+}
