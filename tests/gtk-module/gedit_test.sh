@@ -26,8 +26,9 @@ xdotool search --sync --name '^Print$' windowfocus --sync
 for ((try = 0; try < 500 && $(jobs_on_queue) == 0; ++try)); do xdotool key alt+p; done
 expect_job a-korvane "gedit: Print at once sends no saved DIN" Private 00000 false 00000
 
+panes_before=$(count 'pane of a-korvane at')
 open_dialog
-dialog_after 'pane of a-korvane at' $(($(count 'pane of a-korvane at') + 1))
+dialog_after 'pane of a-korvane at' $((panes_before + 1))
 show_tab
 type_into "$kDIN" 48213
 xdotool key alt+p
