@@ -40,8 +40,13 @@ bool ResetDialogDIN(GtkWidget *dialog) {
     return found;
 }
 
-void DropDIN(GtkPrintSettings *settings) {
-    for (const std::string_view key : dialog::kSecretPaneKeys) gtk_print_settings_unset(settings, SettingKey(key).c_str());
+void ZeroDIN(GtkPrintSettings *settings) {
+    for (const std::string_view key : dialog::kSecretPaneKeys) {
+        const std::string setting = SettingKey(key);
+        if (gtk_print_settings_has_key(settings, setting.c_str())) {
+            gtk_print_settings_set(settings, setting.c_str(), kStartingDigit);
+        }
+    }
 }
 
 }  // namespace kvx::gtk_module

@@ -12,7 +12,9 @@ namespace kvx::gtk_module {
 // the pane starts from; true when the dialog shows DIN options.
 bool ResetDialogDIN(GtkWidget *dialog);
 
-// Takes the DIN keys out of print settings.
-void DropDIN(GtkPrintSettings *settings);
+// Sets each DIN digit that print settings hold to the starting digit. Not
+// removed: applications that merge their saved settings key by key into
+// their file (evince) would keep an older DIN there.
+void ZeroDIN(GtkPrintSettings *settings);
 
 }  // namespace kvx::gtk_module

@@ -76,10 +76,10 @@ gboolean OnDialogResponse(GSignalInvocationHint *, guint, const GValue *paramete
 // gtkprintoperation-unix.c), and the application reads the operation's
 // settings, to keep them for the next print, only later ("done", or after
 // gtk_print_operation_run returns). From that status change on, the
-// operation's settings are the application's alone: the DIN leaves them.
+// operation's settings are the application's alone: their DIN goes to 0.
 gboolean OnOperationStatusChanged(GSignalInvocationHint *, guint, const GValue *parameters, gpointer) {
     auto *operation = GTK_PRINT_OPERATION(g_value_get_object(&parameters[0]));
-    if (GtkPrintSettings *settings = gtk_print_operation_get_print_settings(operation)) DropDIN(settings);
+    if (GtkPrintSettings *settings = gtk_print_operation_get_print_settings(operation)) ZeroDIN(settings);
     return TRUE;
 }
 

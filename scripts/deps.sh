@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev llvm valgrind
   libgtk-3-dev xvfb xauth xdotool x11-xkb-utils
   at-spi2-core dbus-daemon python3-pyatspi
-  gedit  # an unmodified application for the GTK module's test (26 MB with what it pulls in)
+  gedit evince  # unmodified applications that save their print settings, for the GTK module's tests
 )
 
 missing=()
