@@ -1,18 +1,18 @@
-// The module's one kind of message: a line on stderr that names the module,
-// so that a person can tell it from the application's own.
+// kvx-print's one kind of message, in every toolkit: a line on stderr that
+// names it, so that a person can tell it from the application's own.
 #pragma once
 
 #include <exception>
 #include <iostream>
 #include <string_view>
 
-namespace kvx::gtk_module {
+namespace kvx::print_dialogs {
 
 inline void ReportProblem(std::string_view message) {
     std::cerr << "kvx-print: " << message << '\n';
 }
 
-// Every entry from GTK goes through here: a fault in the module is a line
+// Every entry from a toolkit goes through here: a fault in kvx-print is a line
 // on stderr, never a crash of the application.
 template <typename Action>
 void Guarded(Action &&action) {
@@ -25,4 +25,4 @@ void Guarded(Action &&action) {
     }
 }
 
-}  // namespace kvx::gtk_module
+}  // namespace kvx::print_dialogs

@@ -4,11 +4,16 @@
 #include <utility>
 
 #include "KVXHost.h"
-#include "din_policy.hpp"
-#include "option_matching.hpp"
-#include "report.hpp"
+#include "core/option_matching.hpp"
+#include "core/report.hpp"
+#include "din_reset.hpp"
+#include "glib/main_loop.hpp"
 
 namespace kvx::gtk_module {
+
+using print_dialogs::Guarded;
+using print_dialogs::OptionMatch;
+
 namespace {
 
 constexpr const char *kTabDataKey = "kvx-print-tab";
@@ -41,7 +46,7 @@ PrintDialogTab::PrintDialogTab(GtkPrintUnixDialog *dialog, std::string plugInsFo
       plugInsFolder_(std::move(plugInsFolder)),
       tab_(gtk_box_new(GTK_ORIENTATION_VERTICAL, 0)),
       tabLabel_(gtk_label_new("")),
-      cancellable_(g_cancellable_new()) {
+      checkCancelled_(std::make_shared<std::atomic<bool>>(false)) {
     gtk_container_set_border_width(GTK_CONTAINER(tab_), 12);
     gtk_print_unix_dialog_add_custom_tab(dialog_, tab_, tabLabel_);
     gtk_widget_hide(tab_);
@@ -53,7 +58,6 @@ PrintDialogTab::PrintDialogTab(GtkPrintUnixDialog *dialog, std::string plugInsFo
 
 PrintDialogTab::~PrintDialogTab() {
     OnDestroy();
-    g_object_unref(cancellable_);
 }
 
 void PrintDialogTab::OnResponse(gint response) {
@@ -104,7 +108,8 @@ void PrintDialogTab::OnPrinterSelected() {
         if (known->second.paneApplies) ShowPane(known->second);
         return;
     }
-    CheckQueue(queue, plugInsFolder_, cancellable_, [this](const QueueAnswer &answer) { OnAnswer(answer); });
+    print_dialogs::CheckQueue(queue, plugInsFolder_, print_dialogs::PostToGLibMainLoop, checkCancelled_,
+                              [this](const QueueAnswer &answer) { OnAnswer(answer); });
 }
 
 void PrintDialogTab::OnAnswer(const QueueAnswer &answer) {
@@ -127,7 +132,7 @@ void PrintDialogTab::ShowPane(const QueueAnswer &answer) {
     if (!BindGenericOptions(answer)) return;
     auto &pane = panes_[answer.queue];
     if (!pane) {
-        const StartingChoiceSources sources{
+        const print_dialogs::StartingChoiceSources sources{
             .dialogChoice = [this](const std::string &key) { return ChosenChoice(boundOptions_.at(key).combo); },
             .ppdDefault =
                 [&](const std::string &key) -> std::optional<std::string> {
@@ -141,7 +146,7 @@ void PrintDialogTab::ShowPane(const QueueAnswer &answer) {
                 },
         };
         try {
-            pane = std::make_unique<QueuePane>(answer, plugInsFolder_, StartingChoices(sources), [this] {
+            pane = std::make_unique<QueuePane>(answer, plugInsFolder_, print_dialogs::StartingChoices(sources), [this] {
                 KVXRunLoopRunOnce();
                 AfterModelChange();
             });
@@ -177,7 +182,7 @@ bool PrintDialogTab::BindGenericOptions(const QueueAnswer &answer) {
     const std::vector<GenericOption> generic = FindGenericOptions(GTK_WIDGET(dialog_));
     std::vector<std::string> labels;
     std::ranges::transform(generic, std::back_inserter(labels), LabelText);
-    const OptionMatch match = MatchOptionLabels(answer.options.texts, labels);
+    const OptionMatch match = print_dialogs::MatchOptionLabels(answer.options.texts, labels);
     if (!match.unmatchedKeys.empty()) {
         ReportOnce(answer.queue, "the print dialog shows no single option widget for " + match.unmatchedKeys.front() +
                                      " of " + answer.queue + "; no pane for it");
@@ -237,7 +242,7 @@ void PrintDialogTab::OnGenericChanged(GtkComboBox *combo) {
 void PrintDialogTab::OnDestroy() {
     if (destroyed_) return;
     destroyed_ = true;
-    g_cancellable_cancel(cancellable_);
+    *checkCancelled_ = true;
     if (runLoopTimer_ != 0) g_source_remove(runLoopTimer_);
     runLoopTimer_ = 0;
     UnbindGenericOptions();
@@ -246,7 +251,7 @@ void PrintDialogTab::OnDestroy() {
 }
 
 void PrintDialogTab::ReportOnce(const std::string &subject, const std::string &message) {
-    if (reported_.insert(subject).second) ReportProblem(message);
+    if (reported_.insert(subject).second) print_dialogs::ReportProblem(message);
 }
 
 void PrintDialogTab::OnSelectedPrinterNotify(GObject *, GParamSpec *, PrintDialogTab *tab) {

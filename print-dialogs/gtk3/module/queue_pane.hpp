@@ -1,25 +1,21 @@
-// The pane for one Korvane queue inside one print dialog: a host print
-// session bound to the queue's PPD, the plug-in's pane in it, that pane drawn
-// by the shared pane view, and its summary rows underneath. It lives as long
-// as the dialog, so that what the person typed survives a visit to another
-// printer.
+// The pane for one Korvane queue inside one GTK 3 print dialog: the queue's
+// pane session (core/queue_pane_session.hpp) drawn by the GTK 3 pane view,
+// with its summary rows underneath.
 #pragma once
 
 #include <gtk/gtk.h>
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 
-#include "pane/pane_host.hpp"
-#include "pane/print_session.hpp"
-#include "queue_check.hpp"
-#include "window/pane-view/pane_view.hpp"
+#include "core/queue_pane_session.hpp"
+#include "gtk3/pane-view/pane_view.hpp"
 
 namespace kvx::gtk_module {
 
-using Choices = std::map<std::string, std::string>;
+using print_dialogs::Choices;
+using print_dialogs::QueueAnswer;
 
 class QueuePane {
 public:
@@ -34,11 +30,10 @@ public:
 
     // The pane and its summary, one widget.
     GtkWidget *Widget() const { return box_; }
-    const std::string &Title() const { return host_.PaneTitle(); }
-    const QueueAnswer &Answer() const { return answer_; }
+    const std::string &Title() const { return session_.Title(); }
+    const QueueAnswer &Answer() const { return session_.Answer(); }
 
-    // Syncs the pane to its ticket and gives its choice for each of its keys.
-    Choices SyncToTicket();
+    Choices SyncToTicket() { return session_.SyncToTicket(); }
     // A choice made outside the pane (in a generic widget): the pane takes it.
     void TakeChoice(const std::string &key, const std::string &choice);
     // Redraws the pane and its summary from the host's model.
@@ -49,9 +44,7 @@ public:
 private:
     void RedrawSummary();
 
-    QueueAnswer answer_;  // first: its PPD file outlives the session bound to it
-    std::unique_ptr<dialog::PrintSession> session_;
-    dialog::PaneHost host_;
+    print_dialogs::QueuePaneSession session_;
     GtkWidget *box_;
     GtkWidget *summary_;
     std::unique_ptr<dialog::PaneView> view_;

@@ -5,10 +5,12 @@
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <climits>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "cli/messages.hpp"
 #include "pane/pane_host.hpp"
@@ -19,7 +21,7 @@
 // deprecated in favour of IPP queries that do not carry it.
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
-namespace kvx::gtk_module {
+namespace kvx::print_dialogs {
 namespace {
 
 // Every call to the scheduler is bounded: a scheduler that does not answer
@@ -27,7 +29,6 @@ namespace {
 constexpr int kConnectTimeoutMilliseconds = 3000;
 constexpr double kRequestTimeoutSeconds = 5.0;
 constexpr int kEncryptionBlocking = 1;
-constexpr double kMicrosecondsPerMillisecond = 1000.0;
 constexpr std::string_view kTempFilePattern = "kvx-print-XXXXXX.ppd";
 constexpr int kTempFileSuffixLength = 4;  // ".ppd"
 // What the pane says when its plug-in declines a printer; anything else
@@ -96,14 +97,12 @@ struct Job {
     std::string plugInsFolder;
     QueueAnswer known;  // the last answer for the queue; its PPD may be the same
     QueueAnswer answer;
-    std::function<void(const QueueAnswer &)> done;
 };
 
-void RunJob(GTask *task, gpointer, gpointer data, GCancellable *) {
-    Job &job = *static_cast<Job *>(data);
+void RunJob(Job &job) {
     QueueAnswer &answer = job.answer;
     answer.queue = job.queue;
-    const gint64 started = g_get_monotonic_time();
+    const auto started = std::chrono::steady_clock::now();
     try {
         Fetched fetched = FetchPPDBytes(job.queue);
         answer.failure = fetched.failure;
@@ -118,16 +117,8 @@ void RunJob(GTask *task, gpointer, gpointer data, GCancellable *) {
         answer.paneApplies = false;
         answer.failure = error.what();
     }
-    answer.checkMilliseconds = static_cast<double>(g_get_monotonic_time() - started) / kMicrosecondsPerMillisecond;
-    g_task_return_boolean(task, TRUE);
-}
-
-void FinishJob(GObject *, GAsyncResult *result, gpointer) {
-    GTask *task = G_TASK(result);
-    auto &job = *static_cast<Job *>(g_task_get_task_data(task));
-    if (g_cancellable_is_cancelled(g_task_get_cancellable(task))) return;
-    if (job.answer.ppd || job.answer.failure.empty()) KnownAnswers()[job.queue] = job.answer;
-    job.done(job.answer);
+    answer.checkMilliseconds =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
 }
 
 }  // namespace
@@ -146,17 +137,20 @@ PPDCopy::~PPDCopy() {
     unlink(path_.c_str());
 }
 
-void CheckQueue(const std::string &queue, const std::string &plugInsFolder, GCancellable *cancellable,
-                std::function<void(const QueueAnswer &)> done) {
-    auto job = std::make_unique<Job>();
+void CheckQueue(const std::string &queue, const std::string &plugInsFolder, const MainLoopPoster &postToMainLoop,
+                CheckCancellation cancelled, std::function<void(const QueueAnswer &)> done) {
+    auto job = std::make_shared<Job>();
     job->queue = queue;
     job->plugInsFolder = plugInsFolder;
     if (const auto known = KnownAnswers().find(queue); known != KnownAnswers().end()) job->known = known->second;
-    job->done = std::move(done);
-    GTask *task = g_task_new(nullptr, cancellable, FinishJob, nullptr);
-    g_task_set_task_data(task, job.release(), [](gpointer data) { std::unique_ptr<Job>(static_cast<Job *>(data)); });
-    g_task_run_in_thread(task, RunJob);
-    g_object_unref(task);
+    std::thread([job, postToMainLoop, cancelled = std::move(cancelled), done = std::move(done)] {
+        RunJob(*job);
+        postToMainLoop([job, cancelled, done] {
+            if (*cancelled) return;
+            if (job->answer.ppd || job->answer.failure.empty()) KnownAnswers()[job->queue] = job->answer;
+            done(job->answer);
+        });
+    }).detach();
 }
 
 PaneOptions ReadPaneOptions(const std::string &ppdPath) {
@@ -179,4 +173,4 @@ PaneOptions ReadPaneOptions(const std::string &ppdPath) {
     return options;
 }
 
-}  // namespace kvx::gtk_module
+}  // namespace kvx::print_dialogs

@@ -1,4 +1,4 @@
-// The module's part of one GtkPrintUnixDialog: the custom tab, the pane of
+// The GTK 3 module's part of one GtkPrintUnixDialog: the custom tab, the pane of
 // each Korvane queue the person selected, and the dialog's generic option
 // widgets for the pane's keys, which the pane writes into and hides.
 #pragma once
@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/queue_check.hpp"
 #include "generic_options.hpp"
 #include "queue_pane.hpp"
 
@@ -61,7 +62,7 @@ private:
     std::string plugInsFolder_;
     GtkWidget *tab_;
     GtkWidget *tabLabel_;
-    GCancellable *cancellable_;
+    print_dialogs::CheckCancellation checkCancelled_;
     guint runLoopTimer_ = 0;
     std::string selectedQueue_;
     gint64 selectedAt_ = 0;  // monotonic microseconds

@@ -1,9 +1,8 @@
-// The pane as GTK widgets: a view of the host's controls in the dialog's
-// window, placed where the plug-in laid them out. The host's control model
-// is the truth: a user's choice or key goes to the host as an event, and
-// every widget is redrawn from the model afterwards. The focus, the bell and
-// the names for screen readers follow the toolkit-free rules of
-// pane/control_labels.hpp and script/field_input.hpp.
+// The pane as GTK 3 widgets, drawn from the toolkit-free presenter
+// (print-dialogs/core/pane_presenter.hpp) in kvx-dialog's window and in the
+// GTK 3 module's tab: one widget per control, placed where the plug-in laid
+// it out. The widgets only show the presenter's state and hand it the
+// person's input; every widget is redrawn from the model afterwards.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -13,8 +12,12 @@
 #include <vector>
 
 #include "Carbon.h"
+#include "core/pane_presenter.hpp"
 
 namespace kvx::dialog {
+
+// A GDK 3 key event as the shared key table reads it.
+print_dialogs::KeyPress KeyPressFromGdk(guint keyval, GdkModifierType state);
 
 class PaneView {
 public:
@@ -35,9 +38,6 @@ public:
     struct ControlView;
 
 private:
-    void AddEmbeddedControls(ControlRef container);
-    void AddControl(ControlRef control, OSType kind);
-    void NameControlsByTheirLabels();
     void Connect(ControlView &view);
 
     static void OnPopupChanged(GtkComboBox *combo, ControlView *view);
@@ -48,6 +48,7 @@ private:
     static void OnEntryDelete(GtkEditable *entry, gint start, gint end, ControlView *view);
     static void OnEntrySelectionMoved(GtkEditable *entry, GParamSpec *property, ControlView *view);
 
+    print_dialogs::PanePresenter presenter_;
     GtkWidget *fixed_;
     std::function<void()> afterAction_;
     std::vector<std::unique_ptr<ControlView>> views_;

@@ -4,7 +4,7 @@
 
 #include "pane/pane_keys.hpp"
 
-namespace kvx::gtk_module {
+namespace kvx::print_dialogs {
 namespace {
 
 constexpr std::string_view kLabelSuffix = ":";
@@ -47,4 +47,4 @@ std::map<std::string, std::string> StartingChoices(const StartingChoiceSources &
     return choices;
 }
 
-}  // namespace kvx::gtk_module
+}  // namespace kvx::print_dialogs

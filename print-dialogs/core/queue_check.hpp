@@ -2,11 +2,12 @@
 // the queue's PPD is fetched from the scheduler with bounded calls, and the
 // plug-in itself is asked, loaded by its registration into a host print
 // session bound to that PPD. Answers are kept per queue for as long as the
-// scheduler hands out the same PPD.
+// scheduler hands out the same PPD. The worker is a thread of its own; its
+// answer comes back on the toolkit's main loop through a poster the toolkit
+// supplies.
 #pragma once
 
-#include <gtk/gtk.h>
-
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -16,7 +17,7 @@
 
 #include "option_matching.hpp"
 
-namespace kvx::gtk_module {
+namespace kvx::print_dialogs {
 
 // A queue's PPD in a private file (mode 0600), removed when the last answer
 // that uses it goes.
@@ -54,13 +55,19 @@ struct QueueAnswer {
     std::string failure;
 };
 
+// Runs a piece of work on the toolkit's main loop; callable from any thread.
+using MainLoopPoster = std::function<void(std::function<void()> work)>;
+
+// Set by the dialog that asked when it goes; read on the main loop.
+using CheckCancellation = std::shared_ptr<std::atomic<bool>>;
+
 // Calls done on the main loop with the answer for queue; done is not called
-// when cancellable is cancelled first.
-void CheckQueue(const std::string &queue, const std::string &plugInsFolder, GCancellable *cancellable,
-                std::function<void(const QueueAnswer &)> done);
+// when cancelled first. The answers' cache is kept on the main loop only.
+void CheckQueue(const std::string &queue, const std::string &plugInsFolder, const MainLoopPoster &postToMainLoop,
+                CheckCancellation cancelled, std::function<void(const QueueAnswer &)> done);
 
 // The PPD's options that the pane reads and writes, with their texts
 // translated as GTK's CUPS backend shows them.
 PaneOptions ReadPaneOptions(const std::string &ppdPath);
 
-}  // namespace kvx::gtk_module
+}  // namespace kvx::print_dialogs

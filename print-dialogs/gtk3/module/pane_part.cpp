@@ -10,14 +10,17 @@
 #include <filesystem>
 #include <string>
 
-#include "KVXHost.h"
-#include "cli/messages.hpp"
-#include "din_policy.hpp"
+#include "core/report.hpp"
+#include "din_reset.hpp"
+#include "glib/main_loop.hpp"
 #include "pane_part.h"
 #include "print_dialog_tab.hpp"
-#include "report.hpp"
 
 namespace kvx::gtk_module {
+
+using print_dialogs::Guarded;
+using print_dialogs::ReportProblem;
+
 namespace {
 
 // Installed as PREFIX/LIBDIR/kvx/libkvx-print-gtk3.so, with the bundle in
@@ -39,17 +42,6 @@ std::string FindPlugInsFolder() {
         if (std::filesystem::is_directory(installed, error)) return std::filesystem::weakly_canonical(installed, error);
     }
     return KVX_BUILD_PLUGINS_DIR;
-}
-
-// Inside an application, what the plug-in and the dialog library say for
-// people (the plug-in's echo of the model, a printer without the pane) is
-// the application's debug log; the module's own faults are its stderr lines.
-void ShowInDebugLog(const char *text) {
-    g_debug("%s", text);
-}
-
-void MessageInDebugLog(std::string_view message) {
-    g_debug("%.*s", static_cast<int>(message.size()), message.data());
 }
 
 void Attach(GtkPrintUnixDialog *dialog) {
@@ -100,8 +92,7 @@ void AddEmissionHook(GType type, const char *signal, GSignalEmissionHook hook) {
 extern "C" G_MODULE_EXPORT void kvx_print_gtk3_start(GtkPrintUnixDialog *firstDialog) {
     using namespace kvx::gtk_module;
     static_assert(std::is_same_v<decltype(&kvx_print_gtk3_start), KVXPrintPanePartStart>);
-    KVXHostSetShowSink(ShowInDebugLog);
-    kvx::dialog::SetMessageSink(MessageInDebugLog);
+    kvx::print_dialogs::SendMessagesToDebugLog();
     PlugInsFolder() = FindPlugInsFolder();
     AddEmissionHook(GTK_TYPE_WIDGET, "show", OnWidgetShown);
     AddEmissionHook(GTK_TYPE_DIALOG, "response", OnDialogResponse);

@@ -1,7 +1,5 @@
-// The private-print DIN belongs to one job: in a print dialog it never
-// starts from what the dialog was handed (an application's saved settings,
-// the queue's defaults), and it does not stay in the settings the
-// application keeps for its next print.
+// The DIN policy (core/din_policy.hpp) in GTK 3's print dialog: applied to
+// the dialog's own option widgets and to the settings an application keeps.
 #pragma once
 
 #include <gtk/gtk.h>

@@ -1,6 +1,6 @@
-// The display-free rules of the module: which of the dialog's generic option
-// widgets stands for which of the pane's PPD keys, and what the pane starts
-// from in a new dialog.
+// The display-free rules of kvx-print in every toolkit: which of the
+// dialog's generic option widgets stands for which of the pane's PPD keys,
+// and what the pane starts from in a new dialog.
 #pragma once
 
 #include <functional>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace kvx::gtk_module {
+namespace kvx::print_dialogs {
 
 // A PPD option as the person reads it: its main keyword and its translated
 // text, in UTF-8.
@@ -44,4 +44,4 @@ struct StartingChoiceSources {
 };
 std::map<std::string, std::string> StartingChoices(const StartingChoiceSources &sources);
 
-}  // namespace kvx::gtk_module
+}  // namespace kvx::print_dialogs
