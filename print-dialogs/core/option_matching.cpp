@@ -36,8 +36,8 @@ OptionMatch MatchOptionLabels(std::span<const OptionText> options, std::span<con
     return match;
 }
 
-std::map<std::string, std::string> StartingChoices(const StartingChoiceSources &sources) {
-    std::map<std::string, std::string> choices;
+Choices StartingChoices(const StartingChoiceSources &sources) {
+    Choices choices;
     for (const std::string_view keyView : dialog::kPlainPaneKeys) {
         const std::string key(keyView);
         std::optional<std::string> choice = sources.dialogChoice(key);

@@ -42,6 +42,7 @@ struct StartingChoiceSources {
     std::function<std::optional<std::string>(const std::string &key)> ppdDefault;
     std::function<bool(const std::string &key, const std::string &choice)> ppdOffers;
 };
-std::map<std::string, std::string> StartingChoices(const StartingChoiceSources &sources);
+using Choices = std::map<std::string, std::string>;  // pane key -> PPD choice
+Choices StartingChoices(const StartingChoiceSources &sources);
 
 }  // namespace kvx::print_dialogs

@@ -18,7 +18,6 @@
 
 namespace kvx::print_dialogs {
 
-using Choices = std::map<std::string, std::string>;
 using SummaryRows = std::vector<std::pair<std::string, std::string>>;
 
 class QueuePaneSession {

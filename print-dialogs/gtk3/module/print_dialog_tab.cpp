@@ -12,7 +12,6 @@
 namespace kvx::gtk_module {
 
 using print_dialogs::Guarded;
-using print_dialogs::OptionMatch;
 
 namespace {
 
@@ -21,7 +20,6 @@ constexpr const char *kCupsBackendTypeName = "GtkPrintBackendCups";
 // The host's timers fire when its run loop turns; GLib turns it this often
 // while a pane is shown.
 constexpr guint kRunLoopTickMilliseconds = 50;
-constexpr double kMicrosecondsPerMillisecond = 1000.0;
 
 bool IsCupsPrinter(GtkPrinter *printer) {
     GtkPrintBackend *backend = printer != nullptr ? gtk_printer_get_backend(printer) : nullptr;
@@ -46,7 +44,7 @@ PrintDialogTab::PrintDialogTab(GtkPrintUnixDialog *dialog, std::string plugInsFo
       plugInsFolder_(std::move(plugInsFolder)),
       tab_(gtk_box_new(GTK_ORIENTATION_VERTICAL, 0)),
       tabLabel_(gtk_label_new("")),
-      checkCancelled_(std::make_shared<std::atomic<bool>>(false)) {
+      flow_(plugInsFolder_, print_dialogs::PostToGLibMainLoop, [this](const QueueAnswer &answer) { ShowPane(answer); }) {
     gtk_container_set_border_width(GTK_CONTAINER(tab_), 12);
     gtk_print_unix_dialog_add_custom_tab(dialog_, tab_, tabLabel_);
     gtk_widget_hide(tab_);
@@ -96,32 +94,10 @@ void PrintDialogTab::OnPrinterSelected() {
     gtk_widget_hide(tab_);
     shownPane_ = nullptr;
     GtkPrinter *printer = gtk_print_unix_dialog_get_selected_printer(dialog_);
-    if (!IsCupsPrinter(printer)) {
-        selectedQueue_.clear();
-        return;
-    }
+    if (!IsCupsPrinter(printer)) return flow_.SelectQueue({});
     const std::string queue = gtk_printer_get_name(printer);
     if (ResetDialogDIN(GTK_WIDGET(dialog_))) g_debug("the DIN of %s starts at 0 in the dialog", queue.c_str());
-    if (queue != selectedQueue_) selectedAt_ = g_get_monotonic_time();
-    selectedQueue_ = queue;
-    if (const auto known = answers_.find(queue); known != answers_.end()) {
-        if (known->second.paneApplies) ShowPane(known->second);
-        return;
-    }
-    print_dialogs::CheckQueue(queue, plugInsFolder_, print_dialogs::PostToGLibMainLoop, checkCancelled_,
-                              [this](const QueueAnswer &answer) { OnAnswer(answer); });
-}
-
-void PrintDialogTab::OnAnswer(const QueueAnswer &answer) {
-    Guarded([&] {
-        if (!answer.failure.empty()) ReportOnce(answer.queue, answer.failure + "; no pane for " + answer.queue);
-        if (!answer.paneApplies) {
-            g_debug("no pane for %s", answer.queue.c_str());
-            return;
-        }
-        answers_[answer.queue] = answer;
-        if (answer.queue == selectedQueue_ && !destroyed_) ShowPane(answer);
-    });
+    flow_.SelectQueue(queue);
 }
 
 void PrintDialogTab::ShowPane(const QueueAnswer &answer) {
@@ -132,28 +108,17 @@ void PrintDialogTab::ShowPane(const QueueAnswer &answer) {
     if (!BindGenericOptions(answer)) return;
     auto &pane = panes_[answer.queue];
     if (!pane) {
-        const print_dialogs::StartingChoiceSources sources{
-            .dialogChoice = [this](const std::string &key) { return ChosenChoice(boundOptions_.at(key).combo); },
-            .ppdDefault =
-                [&](const std::string &key) -> std::optional<std::string> {
-                const auto found = answer.options.defaults.find(key);
-                return found != answer.options.defaults.end() ? std::optional(found->second) : std::nullopt;
-            },
-            .ppdOffers =
-                [&](const std::string &key, const std::string &choice) {
-                    const auto found = answer.options.choices.find(key);
-                    return found != answer.options.choices.end() && found->second.contains(choice);
-                },
-        };
         try {
-            pane = std::make_unique<QueuePane>(answer, plugInsFolder_, print_dialogs::StartingChoices(sources), [this] {
+            pane = std::make_unique<QueuePane>(answer, plugInsFolder_, print_dialogs::StartingChoicesFor(answer, [this](const std::string &key) {
+                return ChosenChoice(boundOptions_.at(key).combo);
+            }), [this] {
                 KVXRunLoopRunOnce();
                 AfterModelChange();
             });
             g_signal_connect(pane->Widget(), "size-allocate", G_CALLBACK(OnPaneAllocated), this);
         } catch (...) {
             panes_.erase(answer.queue);
-            answers_[answer.queue].paneApplies = false;  // asked once per dialog
+            flow_.PaneFailed(answer.queue);  // asked once per dialog
             UnbindGenericOptions();
             RestoreHiddenContainers(hiddenContainers_);
             throw;
@@ -171,7 +136,7 @@ void PrintDialogTab::ShowPane(const QueueAnswer &answer) {
     gtk_widget_show(tab_);
     if (runLoopTimer_ == 0) runLoopTimer_ = g_timeout_add(kRunLoopTickMilliseconds, OnRunLoopTick, this);
     g_debug("tab for %s shown %.1f ms after the printer was selected (the check took %.1f ms)", answer.queue.c_str(),
-            static_cast<double>(g_get_monotonic_time() - selectedAt_) / kMicrosecondsPerMillisecond,
+            flow_.MillisecondsSinceSelected(),
             answer.checkMilliseconds);
 }
 
@@ -182,13 +147,9 @@ bool PrintDialogTab::BindGenericOptions(const QueueAnswer &answer) {
     const std::vector<GenericOption> generic = FindGenericOptions(GTK_WIDGET(dialog_));
     std::vector<std::string> labels;
     std::ranges::transform(generic, std::back_inserter(labels), LabelText);
-    const OptionMatch match = print_dialogs::MatchOptionLabels(answer.options.texts, labels);
-    if (!match.unmatchedKeys.empty()) {
-        ReportOnce(answer.queue, "the print dialog shows no single option widget for " + match.unmatchedKeys.front() +
-                                     " of " + answer.queue + "; no pane for it");
-        return false;
-    }
-    for (const auto &[key, index] : match.labelOfKey) {
+    const auto matched = print_dialogs::MatchPaneKeys(flow_, answer, labels);
+    if (!matched) return false;
+    for (const auto &[key, index] : *matched) {
         const GenericOption &option = generic[index];
         g_object_ref(option.combo);
         boundOptions_[key] = option;
@@ -222,7 +183,7 @@ void PrintDialogTab::WriteChoicesToDialog() {
     for (const auto &[key, option] : boundOptions_) {
         const auto choice = choices.find(key);
         if (choice != choices.end() && !Choose(option.combo, choice->second)) {
-            ReportOnce(selectedQueue_ + "/" + key, "the pane chose " + choice->second + " for " + key +
+            flow_.ReportOnce(flow_.SelectedQueue() + "/" + key, "the pane chose " + choice->second + " for " + key +
                                                        ", which the print dialog does not offer; it keeps its own");
         }
     }
@@ -242,16 +203,12 @@ void PrintDialogTab::OnGenericChanged(GtkComboBox *combo) {
 void PrintDialogTab::OnDestroy() {
     if (destroyed_) return;
     destroyed_ = true;
-    *checkCancelled_ = true;
+    flow_.Cancel();
     if (runLoopTimer_ != 0) g_source_remove(runLoopTimer_);
     runLoopTimer_ = 0;
     UnbindGenericOptions();
     ForgetHiddenContainers(hiddenContainers_);
     DismissPanes();
-}
-
-void PrintDialogTab::ReportOnce(const std::string &subject, const std::string &message) {
-    if (reported_.insert(subject).second) print_dialogs::ReportProblem(message);
 }
 
 void PrintDialogTab::OnSelectedPrinterNotify(GObject *, GParamSpec *, PrintDialogTab *tab) {
@@ -278,7 +235,7 @@ void PrintDialogTab::OnPaneAllocated(GtkWidget *pane, GdkRectangle *, PrintDialo
     gint y = 0;
     if (gtk_widget_translate_coordinates(pane, GTK_WIDGET(tab->dialog_), 0, 0, &x, &y) &&
         std::pair(x, y) != std::exchange(tab->panePosition_, std::pair(x, y))) {
-        g_debug("pane of %s at %d,%d in the dialog", tab->selectedQueue_.c_str(), x, y);
+        g_debug("pane of %s at %d,%d in the dialog", tab->flow_.SelectedQueue().c_str(), x, y);
     }
 }
 

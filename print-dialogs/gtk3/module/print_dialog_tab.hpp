@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/queue_check.hpp"
+#include "core/dialog_flow.hpp"
 #include "generic_options.hpp"
 #include "queue_pane.hpp"
 
@@ -41,7 +41,6 @@ private:
     void StartOver();
     void DismissPanes();
     void OnPrinterSelected();
-    void OnAnswer(const QueueAnswer &answer);
     void ShowPane(const QueueAnswer &answer);
     bool BindGenericOptions(const QueueAnswer &answer);
     void UnbindGenericOptions();
@@ -49,7 +48,6 @@ private:
     void WriteChoicesToDialog();
     void OnGenericChanged(GtkComboBox *combo);
     void OnDestroy();
-    void ReportOnce(const std::string &queue, const std::string &message);
 
     static void OnSelectedPrinterNotify(GObject *, GParamSpec *, PrintDialogTab *tab);
     static void OnGenericComboChanged(GtkComboBox *combo, PrintDialogTab *tab);
@@ -62,21 +60,17 @@ private:
     std::string plugInsFolder_;
     GtkWidget *tab_;
     GtkWidget *tabLabel_;
-    print_dialogs::CheckCancellation checkCancelled_;
     guint runLoopTimer_ = 0;
-    std::string selectedQueue_;
-    gint64 selectedAt_ = 0;  // monotonic microseconds
-    std::map<std::string, QueueAnswer> answers_;
     std::map<std::string, std::unique_ptr<QueuePane>> panes_;
     QueuePane *shownPane_ = nullptr;
     std::map<std::string, GenericOption> boundOptions_;  // pane key -> the dialog's widget, referenced
     std::vector<GtkWidget *> hiddenContainers_;
-    std::set<std::string> reported_;
     std::pair<gint, gint> panePosition_{-1, -1};  // where the pane was last drawn
     bool shown_ = true;  // false from a hide until the next show
     bool writing_ = false;
     bool accepted_ = false;
     bool destroyed_ = false;
+    print_dialogs::PrintDialogFlow flow_;  // last: its answers may use all of the above
 };
 
 }  // namespace kvx::gtk_module
