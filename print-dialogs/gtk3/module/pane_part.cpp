@@ -3,13 +3,12 @@
 // Korvane pane as a custom tab for the CUPS queues whose PPD the plug-in
 // accepts. Dialogs are found through emission hooks (no class is patched)
 // and the plug-in bundle relative to where this library is installed.
-#include <dlfcn.h>
 #include <gtk/gtk.h>
 #include <gtk/gtkunixprint.h>
 
-#include <filesystem>
 #include <string>
 
+#include "core/plugins_folder.hpp"
 #include "core/report.hpp"
 #include "din_reset.hpp"
 #include "glib/main_loop.hpp"
@@ -31,17 +30,6 @@ constexpr const char *kInstalledPlugInsFromPanePart = KVX_INSTALLED_PLUGINS_FROM
 std::string &PlugInsFolder() {
     static std::string folder;
     return folder;
-}
-
-std::string FindPlugInsFolder() {
-    Dl_info self{};
-    std::error_code error;
-    if (dladdr(reinterpret_cast<const void *>(&FindPlugInsFolder), &self) != 0 && self.dli_fname != nullptr) {
-        const std::filesystem::path installed =
-            std::filesystem::path(self.dli_fname).parent_path() / kInstalledPlugInsFromPanePart;
-        if (std::filesystem::is_directory(installed, error)) return std::filesystem::weakly_canonical(installed, error);
-    }
-    return KVX_BUILD_PLUGINS_DIR;
 }
 
 void Attach(GtkPrintUnixDialog *dialog) {
@@ -93,7 +81,7 @@ extern "C" G_MODULE_EXPORT void kvx_print_gtk3_start(GtkPrintUnixDialog *firstDi
     using namespace kvx::gtk_module;
     static_assert(std::is_same_v<decltype(&kvx_print_gtk3_start), KVXPrintPanePartStart>);
     kvx::print_dialogs::SendMessagesToDebugLog();
-    PlugInsFolder() = FindPlugInsFolder();
+    PlugInsFolder() = kvx::print_dialogs::FindPlugInsFolder(kInstalledPlugInsFromPanePart, KVX_BUILD_PLUGINS_DIR);
     AddEmissionHook(GTK_TYPE_WIDGET, "show", OnWidgetShown);
     AddEmissionHook(GTK_TYPE_DIALOG, "response", OnDialogResponse);
     AddEmissionHook(GTK_TYPE_PRINT_OPERATION, "status-changed", OnOperationStatusChanged);
