@@ -8,7 +8,9 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
+#include <span>
 #include <string>
 
 #include "option_matching.hpp"
