@@ -1,31 +1,13 @@
 #include "generic_options.hpp"
 
+#include "glib/printer_option.hpp"
+
 namespace kvx::gtk_module {
 namespace {
 
 constexpr const char *kOptionWidgetTypeName = "GtkPrinterOptionWidget";
-constexpr const char *kOptionTypeName = "GtkPrinterOption";
 constexpr const char *kOptionWidgetSourceProperty = "source";
 constexpr gint kChoiceColumn = 1;  // the display text is in column 0
-constexpr std::string_view kLabelSuffix = ":";
-
-// GtkPrinterOption as GTK 3 lays it out (gtkprinteroption.h, the header GTK
-// keeps for print backends; unchanged since GTK 2.10): the dialog's option
-// behind each option widget, the widget's "source". Read only when GTK's
-// instance has this size, so that another layout reads as no name.
-struct PrinterOptionLayout {
-    GObject parentInstance;
-    char *name;
-    char *displayText;
-    int type;
-    char *value;
-    int numChoices;
-    char **choices;
-    char **choicesDisplay;
-    gboolean activatesDefault;
-    gboolean hasConflict;
-    char *group;
-};
 
 GtkComboBox *InnerCombo(GtkWidget *optionWidget) {
     GtkComboBox *combo = nullptr;
@@ -121,16 +103,7 @@ std::string OptionName(const GenericOption &option) {
     GObject *source = nullptr;
     g_object_get(option.optionWidget, kOptionWidgetSourceProperty, &source, nullptr);
     if (source == nullptr) return {};
-    GTypeQuery layout{};
-    g_type_query(G_OBJECT_TYPE(source), &layout);
-    std::string name;
-    if (layout.instance_size == sizeof(PrinterOptionLayout) && g_strcmp0(layout.type_name, kOptionTypeName) == 0) {
-        const auto *fields = reinterpret_cast<const PrinterOptionLayout *>(source);
-        if (fields->name != nullptr && fields->displayText != nullptr &&
-            LabelText(option) == std::string(fields->displayText) + std::string(kLabelSuffix)) {
-            name = fields->name;
-        }
-    }
+    std::string name = print_dialogs::PrinterOptionName(source, LabelText(option));
     g_object_unref(source);
     return name;
 }
