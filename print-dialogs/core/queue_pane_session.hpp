@@ -30,7 +30,6 @@ public:
 
     WindowRef PaneWindow() const { return host_.DialogWindow(); }
     const std::string &Title() const { return host_.PaneTitle(); }
-    const QueueAnswer &Answer() const { return answer_; }
 
     // Syncs the pane to its ticket and gives its choice for each of its keys.
     Choices SyncToTicket();

@@ -45,7 +45,7 @@ gboolean OnWidgetShown(GSignalInvocationHint *, guint, const GValue *parameters,
 gboolean OnDialogResponse(GSignalInvocationHint *, guint, const GValue *parameters, gpointer) {
     auto *widget = static_cast<GtkWidget *>(g_value_get_object(&parameters[0]));
     if (PrintDialogTab *tab = PrintDialogTab::Of(widget)) {
-        Guarded([tab, parameters] { tab->OnResponse(g_value_get_int(&parameters[1])); });
+        Guarded([tab, parameters] { tab->OnResponse(g_value_get_int(&parameters[1]) == GTK_RESPONSE_OK); });
     }
     return TRUE;
 }

@@ -1,6 +1,8 @@
-// The GTK 3 module's part of one GtkPrintUnixDialog: the custom tab, the pane of
-// each Korvane queue the person selected, and the dialog's generic option
-// widgets for the pane's keys, which the pane writes into and hides.
+// The GTK 3 module's part of one GtkPrintUnixDialog: the custom tab that
+// shows the pane of the selected Korvane queue, and the dialog's generic
+// option widgets for the pane's keys, which the pane writes into and
+// hides. What happens when is the shared DialogTab's; this is its GTK 3
+// widgets and signals.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -12,13 +14,12 @@
 #include <utility>
 #include <vector>
 
-#include "core/dialog_flow.hpp"
+#include "core/dialog_tab.hpp"
 #include "generic_options.hpp"
-#include "queue_pane.hpp"
 
 namespace kvx::gtk_module {
 
-class PrintDialogTab {
+class PrintDialogTab final : public print_dialogs::DialogTab {
 public:
     // Adds the (hidden) tab to the dialog and follows its printer selection;
     // the tab lives until the dialog is destroyed. A dialog shown again
@@ -28,48 +29,37 @@ public:
     static PrintDialogTab *Of(GtkWidget *dialog);
 
     PrintDialogTab(GtkPrintUnixDialog *dialog, std::string plugInsFolder);
-    ~PrintDialogTab();
-    PrintDialogTab(const PrintDialogTab &) = delete;
-    PrintDialogTab &operator=(const PrintDialogTab &) = delete;
-
-    // The dialog answers: the pane's values go into the generic widgets
-    // before anyone reads the dialog's settings.
-    void OnResponse(gint response);
+    ~PrintDialogTab() override;
 
 private:
-    void StartOver();
-    void DismissPanes();
-    void OnPrinterSelected();
-    void ShowPane(const QueueAnswer &answer);
-    bool BindGenericOptions(const QueueAnswer &answer);
-    void UnbindGenericOptions();
-    void AfterModelChange();
-    void WriteChoicesToDialog();
-    void OnGenericChanged(GtkComboBox *combo);
-    void OnDestroy();
+    SelectedPrinter Selected() override;
+    bool ResetDialogDIN() override;
+    std::vector<std::string> OptionLabels() override;
+    void BindOption(const std::string &key, size_t labelIndex) override;
+    void UnbindOptions(bool restoreHidden) override;
+    std::optional<std::string> OptionChoice(const std::string &key) override;
+    bool ChooseOption(const std::string &key, const std::string &choice) override;
+    std::unique_ptr<print_dialogs::TabPane> MakePane(const print_dialogs::QueueAnswer &answer,
+                                                     const std::string &plugInsFolder,
+                                                     const print_dialogs::Choices &starting) override;
+    void ShowInTab(print_dialogs::TabPane &pane) override;
+    void HideTab() override;
 
     static void OnSelectedPrinterNotify(GObject *, GParamSpec *, PrintDialogTab *tab);
     static void OnGenericComboChanged(GtkComboBox *combo, PrintDialogTab *tab);
     static void OnDialogHidden(GtkWidget *, PrintDialogTab *tab);
     static void OnDialogDestroy(GtkWidget *, PrintDialogTab *tab);
     static void OnPaneAllocated(GtkWidget *pane, GdkRectangle *, PrintDialogTab *tab);
-    static gboolean OnRunLoopTick(gpointer tab);
+    static gboolean TurnRunLoop(gpointer tab);
 
     GtkPrintUnixDialog *dialog_;
-    std::string plugInsFolder_;
     GtkWidget *tab_;
     GtkWidget *tabLabel_;
     guint runLoopTimer_ = 0;
-    std::map<std::string, std::unique_ptr<QueuePane>> panes_;
-    QueuePane *shownPane_ = nullptr;
+    std::vector<GenericOption> foundOptions_;            // as OptionLabels last found them
     std::map<std::string, GenericOption> boundOptions_;  // pane key -> the dialog's widget, referenced
     std::vector<GtkWidget *> hiddenContainers_;
     std::pair<gint, gint> panePosition_{-1, -1};  // where the pane was last drawn
-    bool shown_ = true;  // false from a hide until the next show
-    bool writing_ = false;
-    bool accepted_ = false;
-    bool destroyed_ = false;
-    print_dialogs::PrintDialogFlow flow_;  // last: its answers may use all of the above
 };
 
 }  // namespace kvx::gtk_module

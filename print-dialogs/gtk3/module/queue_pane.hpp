@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "core/dialog_tab.hpp"
 #include "core/queue_pane_session.hpp"
 #include "gtk3/pane-view/pane_view.hpp"
 
@@ -17,29 +18,28 @@ namespace kvx::gtk_module {
 using print_dialogs::Choices;
 using print_dialogs::QueueAnswer;
 
-class QueuePane {
+class QueuePane final : public print_dialogs::TabPane {
 public:
     // Loads the pane for the queue, starts it from `starting` and draws it;
     // afterAction runs after each of the person's actions in the pane.
     // Throws std::exception when the pane cannot be shown.
     QueuePane(const QueueAnswer &answer, const std::string &plugInsFolder, const Choices &starting,
               std::function<void()> afterAction);
-    ~QueuePane();
+    ~QueuePane() override;
     QueuePane(const QueuePane &) = delete;
     QueuePane &operator=(const QueuePane &) = delete;
 
     // The pane and its summary, one widget.
     GtkWidget *Widget() const { return box_; }
-    const std::string &Title() const { return session_.Title(); }
-    const QueueAnswer &Answer() const { return session_.Answer(); }
+    const std::string &Title() const override { return session_.Title(); }
 
-    Choices SyncToTicket() { return session_.SyncToTicket(); }
+    Choices SyncToTicket() override { return session_.SyncToTicket(); }
     // A choice made outside the pane (in a generic widget): the pane takes it.
-    void TakeChoice(const std::string &key, const std::string &choice);
+    void TakeChoice(const std::string &key, const std::string &choice) override;
     // Redraws the pane and its summary from the host's model.
-    void Redraw();
+    void Redraw() override;
     // Closes and terminates the pane; accepted when the dialog printed.
-    void Dismiss(bool accepted);
+    void Dismiss(bool accepted) override;
 
 private:
     void RedrawSummary();
