@@ -23,8 +23,4 @@ bool ResetDialogDIN(GtkWidget *dialog) {
     return found;
 }
 
-void DropDIN(GtkPrintSettings *settings) {
-    for (const std::string &key : print_dialogs::DINSettingKeys()) gtk_print_settings_unset(settings, key.c_str());
-}
-
 }  // namespace kvx::gtk_module

@@ -1,5 +1,5 @@
-// The DIN policy (core/din_policy.hpp) in GTK 3's print dialog: applied to
-// the dialog's own option widgets and to the settings an application keeps.
+// The DIN policy (core/din_policy.hpp) in GTK 3's print dialog's own
+// option widgets.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -9,8 +9,5 @@ namespace kvx::gtk_module {
 // Sets each DIN digit among the dialog's own option widgets to the digit
 // the pane starts from; true when the dialog shows DIN options.
 bool ResetDialogDIN(GtkWidget *dialog);
-
-// Takes the DIN keys out of print settings.
-void DropDIN(GtkPrintSettings *settings);
 
 }  // namespace kvx::gtk_module

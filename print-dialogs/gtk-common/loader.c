@@ -1,8 +1,11 @@
-/* kvx-print, the GTK 3 module: what GTK loads into every application that
- * asks for it. It only waits for the first print dialog, then loads the pane
- * part (libkvx-print-gtk3.so: the pane, the plug-in's host, libcups) and
- * hands that dialog over; an application that never shows one maps nothing
- * of kvx but this file. Written in C, so that it maps no C++ runtime either. */
+/* kvx-print's loader, built once per GTK version: what GTK loads into every
+ * application, GTK 3 as the module that GTK_MODULES names, GTK 4 as a
+ * library of its printbackends folder, which GLib's folder scan loads into
+ * every GTK 4 process (it offers no print backend; it keeps itself loaded).
+ * It only waits for the first print dialog, then loads the pane part (the
+ * pane, the plug-in's host, libcups) and hands that dialog over; an
+ * application that never shows one maps nothing of kvx but this file.
+ * Written in C, so that it maps no C++ runtime either. */
 #define _GNU_SOURCE /* dladdr */
 #include <dlfcn.h>
 #include <gtk/gtk.h>
@@ -10,9 +13,10 @@
 
 #include "pane_part.h"
 
-/* Installed as LIBDIR/gtk-3.0/modules/libkvx-print.so with the pane part in
- * LIBDIR/kvx (the install rule gives the relative path); in the build tree,
- * the build's own pane part. */
+/* Installed in GTK's folder (LIBDIR/gtk-3.0/modules,
+ * LIBDIR/gtk-4.0/4.0.0/printbackends) with the pane part in LIBDIR/kvx (the
+ * install rule gives the relative path); in the build tree, the build's own
+ * pane part. */
 static const char kInstalledPanePartFromLoader[] = KVX_INSTALLED_PANE_PART_FROM_LOADER;
 static const char kBuildPanePart[] = KVX_BUILD_PANE_PART;
 
@@ -51,9 +55,25 @@ static gboolean on_widget_shown(GSignalInvocationHint *hint, guint count, const 
     return FALSE;
 }
 
-G_MODULE_EXPORT void gtk_module_init(gint *argc, gchar ***argv) {
-    (void)argc, (void)argv;
+static void hook_print_dialogs(void) {
     /* A class's signals exist once the class does. */
     g_type_class_unref(g_type_class_ref(GTK_TYPE_WIDGET));
     g_signal_add_emission_hook(g_signal_lookup("show", GTK_TYPE_WIDGET), 0, on_widget_shown, NULL, NULL);
 }
+
+#if GTK_MAJOR_VERSION == 3
+G_MODULE_EXPORT void gtk_module_init(gint *argc, gchar ***argv) {
+    (void)argc, (void)argv;
+    hook_print_dialogs();
+}
+#else
+/* GLib unloads a scanned module again unless it holds itself. */
+G_MODULE_EXPORT void g_io_module_load(GIOModule *module) {
+    g_type_module_use(G_TYPE_MODULE(module));
+    hook_print_dialogs();
+}
+
+G_MODULE_EXPORT void g_io_module_unload(GIOModule *module) {
+    (void)module;
+}
+#endif

@@ -1,8 +1,10 @@
-// kvx-print's pane part, loaded by the module when the first print dialog
-// is about to show: every GtkPrintUnixDialog of the application gets the
-// Korvane pane as a custom tab for the CUPS queues whose PPD the plug-in
-// accepts. Dialogs are found through emission hooks (no class is patched)
-// and the plug-in bundle relative to where this library is installed.
+// kvx-print's pane part, built once per GTK version over that version's
+// print_dialog_tab.hpp, and loaded by the loader when the first print
+// dialog is about to show: every GtkPrintUnixDialog of the application gets
+// the Korvane pane as a custom tab for the CUPS queues whose PPD the
+// plug-in accepts. Dialogs are found through emission hooks (no class is
+// patched) and the plug-in bundle relative to where this library is
+// installed.
 #include <gtk/gtk.h>
 #include <gtk/gtkunixprint.h>
 
@@ -10,7 +12,7 @@
 
 #include "core/plugins_folder.hpp"
 #include "core/report.hpp"
-#include "din_reset.hpp"
+#include "core/din_policy.hpp"
 #include "glib/main_loop.hpp"
 #include "pane_part.h"
 #include "print_dialog_tab.hpp"
@@ -22,7 +24,7 @@ using print_dialogs::ReportProblem;
 
 namespace {
 
-// Installed as PREFIX/LIBDIR/kvx/libkvx-print-gtk3.so, with the bundle in
+// Installed in PREFIX/LIBDIR/kvx, with the bundle in
 // PREFIX/LIBDIR/kvx/PlugIns (the install rule gives the relative path); in
 // the build tree, the build's own PlugIns.
 constexpr const char *kInstalledPlugInsFromPanePart = KVX_INSTALLED_PLUGINS_FROM_PANE_PART;
@@ -59,7 +61,9 @@ gboolean OnDialogResponse(GSignalInvocationHint *, guint, const GValue *paramete
 // operation's settings are the application's alone: the DIN leaves them.
 gboolean OnOperationStatusChanged(GSignalInvocationHint *, guint, const GValue *parameters, gpointer) {
     auto *operation = GTK_PRINT_OPERATION(g_value_get_object(&parameters[0]));
-    if (GtkPrintSettings *settings = gtk_print_operation_get_print_settings(operation)) DropDIN(settings);
+    GtkPrintSettings *settings = gtk_print_operation_get_print_settings(operation);
+    if (settings == nullptr) return TRUE;
+    for (const std::string &key : print_dialogs::DINSettingKeys()) gtk_print_settings_unset(settings, key.c_str());
     return TRUE;
 }
 
@@ -77,9 +81,9 @@ void AddEmissionHook(GType type, const char *signal, GSignalEmissionHook hook) {
 }  // namespace
 }  // namespace kvx::gtk_module
 
-extern "C" G_MODULE_EXPORT void kvx_print_gtk3_start(GtkPrintUnixDialog *firstDialog) {
+extern "C" G_MODULE_EXPORT void kvx_print_pane_part_start(GtkPrintUnixDialog *firstDialog) {
     using namespace kvx::gtk_module;
-    static_assert(std::is_same_v<decltype(&kvx_print_gtk3_start), KVXPrintPanePartStart>);
+    static_assert(std::is_same_v<decltype(&kvx_print_pane_part_start), KVXPrintPanePartStart>);
     kvx::print_dialogs::SendMessagesToDebugLog();
     PlugInsFolder() = kvx::print_dialogs::FindPlugInsFolder(kInstalledPlugInsFromPanePart, KVX_BUILD_PLUGINS_DIR);
     AddEmissionHook(GTK_TYPE_WIDGET, "show", OnWidgetShown);
