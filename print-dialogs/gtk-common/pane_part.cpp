@@ -8,6 +8,7 @@
 #include <gtk/gtk.h>
 #include <gtk/gtkunixprint.h>
 
+#include <memory>
 #include <string>
 
 #include "core/plugins_folder.hpp"
@@ -34,8 +35,14 @@ std::string &PlugInsFolder() {
     return folder;
 }
 
+// A dialog shown again after a hide starts over; a show without a hide
+// before it is the first show seen twice (by the loader, which hands the
+// dialog over, and by the hook the pane part adds meanwhile).
 void Attach(GtkPrintUnixDialog *dialog) {
-    Guarded([dialog] { PrintDialogTab::AttachTo(dialog, PlugInsFolder()); });
+    Guarded([dialog] {
+        if (GtkDialogTab *tab = GtkDialogTab::Of(GTK_WIDGET(dialog))) return tab->OnShown();
+        GtkDialogTab::Keep(std::make_unique<PrintDialogTab>(dialog, PlugInsFolder()));
+    });
 }
 
 gboolean OnWidgetShown(GSignalInvocationHint *, guint, const GValue *parameters, gpointer) {
@@ -46,7 +53,7 @@ gboolean OnWidgetShown(GSignalInvocationHint *, guint, const GValue *parameters,
 
 gboolean OnDialogResponse(GSignalInvocationHint *, guint, const GValue *parameters, gpointer) {
     auto *widget = static_cast<GtkWidget *>(g_value_get_object(&parameters[0]));
-    if (PrintDialogTab *tab = PrintDialogTab::Of(widget)) {
+    if (GtkDialogTab *tab = GtkDialogTab::Of(widget)) {
         Guarded([tab, parameters] { tab->OnResponse(g_value_get_int(&parameters[1]) == GTK_RESPONSE_OK); });
     }
     return TRUE;

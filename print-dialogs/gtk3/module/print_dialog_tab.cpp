@@ -4,7 +4,6 @@
 
 #include "core/report.hpp"
 #include "din_reset.hpp"
-#include "glib/main_loop.hpp"
 #include "queue_pane.hpp"
 
 namespace kvx::gtk_module {
@@ -13,54 +12,23 @@ using print_dialogs::Guarded;
 
 namespace {
 
-constexpr const char *kTabDataKey = "kvx-print-tab";
-constexpr const char *kCupsBackendTypeName = "GtkPrintBackendCups";
 constexpr guint kTabBorder = 12;
-// The host's timers fire when its run loop turns; GLib turns it this often
-// while a pane is shown.
-constexpr guint kRunLoopTickMilliseconds = 50;
 
-bool IsCupsPrinter(GtkPrinter *printer) {
-    GtkPrintBackend *backend = printer != nullptr ? gtk_printer_get_backend(printer) : nullptr;
-    return backend != nullptr && g_strcmp0(G_OBJECT_TYPE_NAME(backend), kCupsBackendTypeName) == 0;
-}
 
 }  // namespace
 
-void PrintDialogTab::AttachTo(GtkPrintUnixDialog *dialog, const std::string &plugInsFolder) {
-    if (PrintDialogTab *shownBefore = Of(GTK_WIDGET(dialog))) return shownBefore->OnShown();
-    auto tab = std::make_unique<PrintDialogTab>(dialog, plugInsFolder);
-    g_object_set_data_full(G_OBJECT(dialog), kTabDataKey, tab.release(),
-                           [](gpointer data) { std::unique_ptr<PrintDialogTab>(static_cast<PrintDialogTab *>(data)); });
-}
-
-PrintDialogTab *PrintDialogTab::Of(GtkWidget *dialog) {
-    return static_cast<PrintDialogTab *>(g_object_get_data(G_OBJECT(dialog), kTabDataKey));
-}
-
 PrintDialogTab::PrintDialogTab(GtkPrintUnixDialog *dialog, std::string plugInsFolder)
-    : DialogTab(std::move(plugInsFolder), print_dialogs::PostToGLibMainLoop),
-      dialog_(dialog),
+    : GtkDialogTab(dialog, std::move(plugInsFolder)),
       tab_(gtk_box_new(GTK_ORIENTATION_VERTICAL, 0)),
       tabLabel_(gtk_label_new("")) {
     gtk_container_set_border_width(GTK_CONTAINER(tab_), kTabBorder);
     gtk_print_unix_dialog_add_custom_tab(dialog_, tab_, tabLabel_);
     gtk_widget_hide(tab_);
-    g_signal_connect(dialog_, "notify::selected-printer", G_CALLBACK(OnSelectedPrinterNotify), this);
-    g_signal_connect(dialog_, "destroy", G_CALLBACK(OnDialogDestroy), this);
-    g_signal_connect(dialog_, "hide", G_CALLBACK(OnDialogHidden), this);
     OnPrinterSelected();
 }
 
 PrintDialogTab::~PrintDialogTab() {
     Destroy();
-    if (runLoopTimer_ != 0) g_source_remove(runLoopTimer_);
-}
-
-PrintDialogTab::SelectedPrinter PrintDialogTab::Selected() {
-    GtkPrinter *printer = gtk_print_unix_dialog_get_selected_printer(dialog_);
-    if (!IsCupsPrinter(printer)) return {};
-    return {gtk_printer_get_name(printer), gtk_printer_has_details(printer) != FALSE};
 }
 
 bool PrintDialogTab::ResetDialogDIN() {
@@ -121,15 +89,11 @@ void PrintDialogTab::ShowInTab(print_dialogs::TabPane &pane) {
     gtk_box_pack_start(GTK_BOX(tab_), widget, FALSE, FALSE, 0);
     gtk_label_set_text(GTK_LABEL(tabLabel_), pane.Title().c_str());
     gtk_widget_show(tab_);
-    if (runLoopTimer_ == 0) runLoopTimer_ = g_timeout_add(kRunLoopTickMilliseconds, TurnRunLoop, this);
+    KeepRunLoopTurning();
 }
 
 void PrintDialogTab::HideTab() {
     gtk_widget_hide(tab_);
-}
-
-void PrintDialogTab::OnSelectedPrinterNotify(GObject *, GParamSpec *, PrintDialogTab *tab) {
-    Guarded([tab] { tab->OnPrinterSelected(); });
 }
 
 void PrintDialogTab::OnGenericComboChanged(GtkComboBox *combo, PrintDialogTab *tab) {
@@ -137,17 +101,6 @@ void PrintDialogTab::OnGenericComboChanged(GtkComboBox *combo, PrintDialogTab *t
         const auto bound =
             std::ranges::find_if(tab->boundOptions_, [&](const auto &entry) { return entry.second.combo == combo; });
         if (bound != tab->boundOptions_.end()) tab->OnOptionChanged(bound->first, ChosenChoice(combo));
-    });
-}
-
-void PrintDialogTab::OnDialogHidden(GtkWidget *, PrintDialogTab *tab) {
-    tab->OnHidden();
-}
-
-void PrintDialogTab::OnDialogDestroy(GtkWidget *, PrintDialogTab *tab) {
-    Guarded([tab] {
-        tab->Destroy();
-        if (tab->runLoopTimer_ != 0) g_source_remove(std::exchange(tab->runLoopTimer_, 0));
     });
 }
 
@@ -159,11 +112,6 @@ void PrintDialogTab::OnPaneAllocated(GtkWidget *pane, GdkRectangle *, PrintDialo
         std::pair(x, y) != std::exchange(tab->panePosition_, std::pair(x, y))) {
         g_debug("pane of %s at %d,%d in the dialog", tab->SelectedQueue().c_str(), x, y);
     }
-}
-
-gboolean PrintDialogTab::TurnRunLoop(gpointer tab) {
-    static_cast<PrintDialogTab *>(tab)->OnRunLoopTick();
-    return G_SOURCE_CONTINUE;
 }
 
 }  // namespace kvx::gtk_module

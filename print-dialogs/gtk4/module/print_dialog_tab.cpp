@@ -5,7 +5,6 @@
 
 #include "core/din_policy.hpp"
 #include "core/report.hpp"
-#include "glib/main_loop.hpp"
 #include "queue_pane.hpp"
 
 namespace kvx::gtk_module {
@@ -14,17 +13,8 @@ using print_dialogs::Guarded;
 
 namespace {
 
-constexpr const char *kTabDataKey = "kvx-print-tab";
-constexpr const char *kCupsBackendTypeName = "GtkPrintBackendCups";
 constexpr gint kTabMargin = 12;
-// The host's timers fire when its run loop turns; GLib turns it this often
-// while a pane is shown.
-constexpr guint kRunLoopTickMilliseconds = 50;
 
-bool IsCupsPrinter(GtkPrinter *printer) {
-    GtkPrintBackend *backend = printer != nullptr ? gtk_printer_get_backend(printer) : nullptr;
-    return backend != nullptr && g_strcmp0(G_OBJECT_TYPE_NAME(backend), kCupsBackendTypeName) == 0;
-}
 
 void Reference(const DialogOption &option) {
     for (gpointer part : {gpointer(option.label), gpointer(option.optionWidget), gpointer(option.source)}) {
@@ -40,20 +30,8 @@ void Release(const DialogOption &option) {
 
 }  // namespace
 
-void PrintDialogTab::AttachTo(GtkPrintUnixDialog *dialog, const std::string &plugInsFolder) {
-    if (PrintDialogTab *shownBefore = Of(GTK_WIDGET(dialog))) return shownBefore->OnShown();
-    auto tab = std::make_unique<PrintDialogTab>(dialog, plugInsFolder);
-    g_object_set_data_full(G_OBJECT(dialog), kTabDataKey, tab.release(),
-                           [](gpointer data) { std::unique_ptr<PrintDialogTab>(static_cast<PrintDialogTab *>(data)); });
-}
-
-PrintDialogTab *PrintDialogTab::Of(GtkWidget *dialog) {
-    return static_cast<PrintDialogTab *>(g_object_get_data(G_OBJECT(dialog), kTabDataKey));
-}
-
 PrintDialogTab::PrintDialogTab(GtkPrintUnixDialog *dialog, std::string plugInsFolder)
-    : DialogTab(std::move(plugInsFolder), print_dialogs::PostToGLibMainLoop),
-      dialog_(dialog),
+    : GtkDialogTab(dialog, std::move(plugInsFolder)),
       tab_(gtk_box_new(GTK_ORIENTATION_VERTICAL, 0)),
       tabLabel_(gtk_label_new("")) {
     for (auto side : {gtk_widget_set_margin_start, gtk_widget_set_margin_end, gtk_widget_set_margin_top,
@@ -62,21 +40,11 @@ PrintDialogTab::PrintDialogTab(GtkPrintUnixDialog *dialog, std::string plugInsFo
     }
     gtk_print_unix_dialog_add_custom_tab(dialog_, tab_, tabLabel_);
     gtk_widget_set_visible(tab_, FALSE);
-    g_signal_connect(dialog_, "notify::selected-printer", G_CALLBACK(OnSelectedPrinterNotify), this);
-    g_signal_connect(dialog_, "destroy", G_CALLBACK(OnDialogDestroy), this);
-    g_signal_connect(dialog_, "hide", G_CALLBACK(OnDialogHidden), this);
     OnPrinterSelected();
 }
 
 PrintDialogTab::~PrintDialogTab() {
     Destroy();
-    StopTimers();
-}
-
-PrintDialogTab::SelectedPrinter PrintDialogTab::Selected() {
-    GtkPrinter *printer = gtk_print_unix_dialog_get_selected_printer(dialog_);
-    if (!IsCupsPrinter(printer)) return {};
-    return {gtk_printer_get_name(printer), gtk_printer_has_details(printer) != FALSE};
 }
 
 bool PrintDialogTab::ResetDialogDIN() {
@@ -142,19 +110,11 @@ void PrintDialogTab::ShowInTab(print_dialogs::TabPane &pane) {
     gtk_box_append(GTK_BOX(tab_), widget);
     gtk_label_set_text(GTK_LABEL(tabLabel_), pane.Title().c_str());
     gtk_widget_set_visible(tab_, TRUE);
-    if (runLoopTimer_ == 0) runLoopTimer_ = g_timeout_add(kRunLoopTickMilliseconds, TurnRunLoop, this);
+    KeepRunLoopTurning();
 }
 
 void PrintDialogTab::HideTab() {
     gtk_widget_set_visible(tab_, FALSE);
-}
-
-void PrintDialogTab::StopTimers() {
-    if (runLoopTimer_ != 0) g_source_remove(std::exchange(runLoopTimer_, 0));
-}
-
-void PrintDialogTab::OnSelectedPrinterNotify(GObject *, GParamSpec *, PrintDialogTab *tab) {
-    Guarded([tab] { tab->OnPrinterSelected(); });
 }
 
 void PrintDialogTab::OnOptionSourceChanged(GObject *source, PrintDialogTab *tab) {
@@ -162,17 +122,6 @@ void PrintDialogTab::OnOptionSourceChanged(GObject *source, PrintDialogTab *tab)
         const auto bound =
             std::ranges::find_if(tab->boundOptions_, [&](const auto &entry) { return entry.second.source == source; });
         if (bound != tab->boundOptions_.end()) tab->OnOptionChanged(bound->first, ChosenChoice(source));
-    });
-}
-
-void PrintDialogTab::OnDialogHidden(GtkWidget *, PrintDialogTab *tab) {
-    tab->OnHidden();
-}
-
-void PrintDialogTab::OnDialogDestroy(GtkWidget *, PrintDialogTab *tab) {
-    Guarded([tab] {
-        tab->Destroy();
-        tab->StopTimers();
     });
 }
 
@@ -189,11 +138,6 @@ gboolean PrintDialogTab::OnPaneFrame(GtkWidget *pane, GdkFrameClock *, gpointer 
     if (position != std::exchange(tab->panePosition_, position)) {
         g_debug("pane of %s at %d,%d in the dialog", tab->SelectedQueue().c_str(), position.first, position.second);
     }
-    return G_SOURCE_CONTINUE;
-}
-
-gboolean PrintDialogTab::TurnRunLoop(gpointer tab) {
-    static_cast<PrintDialogTab *>(tab)->OnRunLoopTick();
     return G_SOURCE_CONTINUE;
 }
 

@@ -14,25 +14,18 @@
 #include <utility>
 #include <vector>
 
-#include "core/dialog_tab.hpp"
+#include "gtk-common/gtk_dialog_tab.hpp"
 #include "dialog_options.hpp"
 
 namespace kvx::gtk_module {
 
-class PrintDialogTab final : public print_dialogs::DialogTab {
+class PrintDialogTab final : public GtkDialogTab {
 public:
-    // Adds the (hidden) tab to the dialog and follows its printer selection;
-    // the tab lives until the dialog is destroyed. A dialog shown again
-    // after a hide starts over.
-    static void AttachTo(GtkPrintUnixDialog *dialog, const std::string &plugInsFolder);
-    // The tab of a dialog it was attached to, else null.
-    static PrintDialogTab *Of(GtkWidget *dialog);
-
+    // Adds the (hidden) tab to the dialog and follows its printer selection.
     PrintDialogTab(GtkPrintUnixDialog *dialog, std::string plugInsFolder);
     ~PrintDialogTab() override;
 
 private:
-    SelectedPrinter Selected() override;
     bool ResetDialogDIN() override;
     std::vector<std::string> OptionLabels() override;
     void BindOption(const std::string &key, size_t labelIndex) override;
@@ -44,19 +37,12 @@ private:
                                                      const print_dialogs::Choices &starting) override;
     void ShowInTab(print_dialogs::TabPane &pane) override;
     void HideTab() override;
-    void StopTimers();
 
-    static void OnSelectedPrinterNotify(GObject *, GParamSpec *, PrintDialogTab *tab);
     static void OnOptionSourceChanged(GObject *source, PrintDialogTab *tab);
-    static void OnDialogHidden(GtkWidget *, PrintDialogTab *tab);
-    static void OnDialogDestroy(GtkWidget *, PrintDialogTab *tab);
     static gboolean OnPaneFrame(GtkWidget *pane, GdkFrameClock *, gpointer tab);
-    static gboolean TurnRunLoop(gpointer tab);
 
-    GtkPrintUnixDialog *dialog_;
     GtkWidget *tab_;
     GtkWidget *tabLabel_;
-    guint runLoopTimer_ = 0;
     std::vector<DialogOption> foundOptions_;            // as OptionLabels last found them
     std::map<std::string, DialogOption> boundOptions_;  // pane key -> the dialog's option, its parts referenced
     std::pair<gint, gint> panePosition_{-1, -1};       // where the pane was last drawn
