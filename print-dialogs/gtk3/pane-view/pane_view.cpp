@@ -2,11 +2,15 @@
 
 #include <string>
 
+#include "gtk-common/pane_fields.hpp"
+
 namespace kvx::dialog {
 
 using print_dialogs::ControlKind;
 using print_dialogs::ControlLayout;
 using print_dialogs::ControlValue;
+using gtk_module::EntrySelection;
+using gtk_module::EntryText;
 
 struct PaneView::ControlView {
     PaneView *pane;
@@ -45,20 +49,6 @@ FocusCause CauseOfFocus() {
     const std::unique_ptr<GdkEvent, decltype(&gdk_event_free)> event(gtk_get_current_event(), gdk_event_free);
     const bool byPointer = event && (event->type == GDK_BUTTON_PRESS || event->type == GDK_TOUCH_BEGIN);
     return byPointer ? FocusCause::Click : FocusCause::Keyboard;
-}
-
-void RedrawField(const ControlValue &value, GtkWidget *entry) {
-    if (value.text != gtk_entry_get_text(GTK_ENTRY(entry))) gtk_entry_set_text(GTK_ENTRY(entry), value.text.c_str());
-    // The same selection stays as it is, so that its anchor stays at the end
-    // where Shift+arrow began it.
-    gint shownStart = 0;
-    gint shownEnd = 0;
-    if (!gtk_editable_get_selection_bounds(GTK_EDITABLE(entry), &shownStart, &shownEnd)) {
-        shownStart = shownEnd = gtk_editable_get_position(GTK_EDITABLE(entry));
-    }
-    const auto start = static_cast<gint>(value.selectionStart);
-    const auto end = static_cast<gint>(value.selectionEnd);
-    if (shownStart != start || shownEnd != end) gtk_editable_select_region(GTK_EDITABLE(entry), start, end);
 }
 
 }  // namespace
@@ -107,7 +97,7 @@ void PaneView::Redraw() {
             // A value that names no item shows no choice, as `show` reports it.
             gtk_combo_box_set_active(GTK_COMBO_BOX(view->widget), value.item ? static_cast<gint>(*value.item) : kNoChoice);
         }
-        if (view->kind == ControlKind::Field) RedrawField(value, view->widget);
+        if (view->kind == ControlKind::Field) gtk_module::RedrawField(value, view->widget);
         gtk_widget_set_sensitive(view->widget, value.enabled);
     }
     redrawing_ = false;
@@ -120,8 +110,7 @@ void PaneView::Connect(ControlView &view) {
         g_signal_connect(view.widget, "key-press-event", G_CALLBACK(OnEntryKeyPress), &view);
         g_signal_connect(view.widget, "button-press-event", G_CALLBACK(OnEntryButtonPress), &view);
         g_signal_connect_after(view.widget, "grab-focus", G_CALLBACK(OnEntryFocusGrabbed), &view);
-        g_signal_connect(view.widget, "insert-text", G_CALLBACK(OnEntryInsert), &view);
-        g_signal_connect(view.widget, "delete-text", G_CALLBACK(OnEntryDelete), &view);
+        gtk_module::KeepEditsFromEntry(GTK_EDITABLE(view.widget), &redrawing_);
         g_signal_connect(view.widget, "notify::cursor-position", G_CALLBACK(OnEntrySelectionMoved), &view);
         g_signal_connect(view.widget, "notify::selection-bound", G_CALLBACK(OnEntrySelectionMoved), &view);
     }
@@ -162,23 +151,11 @@ void PaneView::OnEntryFocusGrabbed(GtkWidget *, ControlView *view) {
     if (view->pane->presenter_.FocusGained(view->index, CauseOfFocus())) view->pane->afterAction_();
 }
 
-// The entry never edits itself (a paste, a cut, an input method): only a
-// redraw from the model changes its text.
-void PaneView::OnEntryInsert(GtkEditable *entry, gchar *, gint, gpointer, ControlView *view) {
-    if (!view->pane->redrawing_) g_signal_stop_emission_by_name(entry, "insert-text");
-}
-
-void PaneView::OnEntryDelete(GtkEditable *entry, gint, gint, ControlView *view) {
-    if (!view->pane->redrawing_) g_signal_stop_emission_by_name(entry, "delete-text");
-}
-
 // A click or a Shift+arrow moved the caret or the selection in the entry.
 void PaneView::OnEntrySelectionMoved(GtkEditable *entry, GParamSpec *, ControlView *view) {
     if (view->pane->redrawing_) return;
-    gint start = 0;
-    gint end = 0;
-    if (!gtk_editable_get_selection_bounds(entry, &start, &end)) start = end = gtk_editable_get_position(entry);
-    if (view->pane->presenter_.SelectionMoved(view->index, gtk_entry_get_text(GTK_ENTRY(entry)), start, end)) {
+    const auto [start, end] = EntrySelection(GTK_WIDGET(entry));
+    if (view->pane->presenter_.SelectionMoved(view->index, EntryText(GTK_WIDGET(entry)), start, end)) {
         view->pane->afterAction_();
     }
 }

@@ -44,8 +44,6 @@ private:
     static gboolean OnEntryKeyPress(GtkWidget *entry, GdkEventKey *event, ControlView *view);
     static gboolean OnEntryButtonPress(GtkWidget *entry, GdkEventButton *event, ControlView *view);
     static void OnEntryFocusGrabbed(GtkWidget *entry, ControlView *view);
-    static void OnEntryInsert(GtkEditable *entry, gchar *text, gint length, gpointer position, ControlView *view);
-    static void OnEntryDelete(GtkEditable *entry, gint start, gint end, ControlView *view);
     static void OnEntrySelectionMoved(GtkEditable *entry, GParamSpec *property, ControlView *view);
 
     print_dialogs::PanePresenter presenter_;

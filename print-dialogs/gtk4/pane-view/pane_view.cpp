@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "gtk-common/pane_fields.hpp"
+
 namespace kvx::gtk_module {
 
 using dialog::FocusCause;
@@ -38,22 +40,6 @@ GtkWidget *MakeWidget(const ControlLayout &layout) {
         }
     }
     return nullptr;
-}
-
-void RedrawField(const ControlValue &value, GtkWidget *entry) {
-    if (value.text != gtk_editable_get_text(GTK_EDITABLE(entry))) {
-        gtk_editable_set_text(GTK_EDITABLE(entry), value.text.c_str());
-    }
-    // The same selection stays as it is, so that its anchor stays at the end
-    // where Shift+arrow began it.
-    gint shownStart = 0;
-    gint shownEnd = 0;
-    if (!gtk_editable_get_selection_bounds(GTK_EDITABLE(entry), &shownStart, &shownEnd)) {
-        shownStart = shownEnd = gtk_editable_get_position(GTK_EDITABLE(entry));
-    }
-    const auto start = static_cast<gint>(value.selectionStart);
-    const auto end = static_cast<gint>(value.selectionEnd);
-    if (shownStart != start || shownEnd != end) gtk_editable_select_region(GTK_EDITABLE(entry), start, end);
 }
 
 print_dialogs::KeyPress KeyPressFromGdk(guint keyval, GdkModifierType state) {
@@ -93,6 +79,9 @@ PaneView::~PaneView() {
     // The controls may go before the widgets do: no signal may reach them.
     for (const auto &view : views_) {
         for (GObject *source : view->sources) g_signal_handlers_disconnect_by_data(source, view.get());
+        if (view->kind == ControlKind::Field) {
+            g_signal_handlers_disconnect_by_data(gtk_editable_get_delegate(GTK_EDITABLE(view->widget)), &redrawing_);
+        }
     }
     g_object_unref(fixed_);
 }
@@ -133,9 +122,7 @@ void PaneView::Connect(ControlView &view) {
             view.sources.push_back(G_OBJECT(controller));
         }
         GtkEditable *text = gtk_editable_get_delegate(GTK_EDITABLE(view.widget));
-        g_signal_connect(text, "insert-text", G_CALLBACK(OnEntryInsert), &view);
-        g_signal_connect(text, "delete-text", G_CALLBACK(OnEntryDelete), &view);
-        view.sources.push_back(G_OBJECT(text));
+        KeepEditsFromEntry(text, &redrawing_);
         g_signal_connect(view.widget, "notify::cursor-position", G_CALLBACK(OnEntrySelectionMoved), &view);
         g_signal_connect(view.widget, "notify::selection-bound", G_CALLBACK(OnEntrySelectionMoved), &view);
     }
@@ -178,23 +165,11 @@ void PaneView::OnEntryFocusEntered(GtkEventControllerFocus *, ControlView *view)
     if (view->pane->presenter_.FocusGained(view->index, cause)) view->pane->afterAction_();
 }
 
-// The entry never edits itself (a paste, a cut, an input method): only a
-// redraw from the model changes its text.
-void PaneView::OnEntryInsert(GtkEditable *text, gchar *, gint, gpointer, ControlView *view) {
-    if (!view->pane->redrawing_) g_signal_stop_emission_by_name(text, "insert-text");
-}
-
-void PaneView::OnEntryDelete(GtkEditable *text, gint, gint, ControlView *view) {
-    if (!view->pane->redrawing_) g_signal_stop_emission_by_name(text, "delete-text");
-}
-
 // A click or a Shift+arrow moved the caret or the selection in the entry.
 void PaneView::OnEntrySelectionMoved(GtkEditable *entry, GParamSpec *, ControlView *view) {
     if (view->pane->redrawing_) return;
-    gint start = 0;
-    gint end = 0;
-    if (!gtk_editable_get_selection_bounds(entry, &start, &end)) start = end = gtk_editable_get_position(entry);
-    if (view->pane->presenter_.SelectionMoved(view->index, gtk_editable_get_text(entry), start, end)) {
+    const auto [start, end] = EntrySelection(GTK_WIDGET(entry));
+    if (view->pane->presenter_.SelectionMoved(view->index, EntryText(GTK_WIDGET(entry)), start, end)) {
         view->pane->afterAction_();
     }
 }

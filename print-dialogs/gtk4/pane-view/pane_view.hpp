@@ -43,8 +43,6 @@ private:
                                       ControlView *view);
     static void OnEntryPressed(GtkGestureClick *gesture, gint, gdouble, gdouble, ControlView *view);
     static void OnEntryFocusEntered(GtkEventControllerFocus *, ControlView *view);
-    static void OnEntryInsert(GtkEditable *text, gchar *, gint, gpointer, ControlView *view);
-    static void OnEntryDelete(GtkEditable *text, gint, gint, ControlView *view);
     static void OnEntrySelectionMoved(GtkEditable *entry, GParamSpec *, ControlView *view);
 
     print_dialogs::PanePresenter presenter_;
