@@ -76,4 +76,18 @@ void QueuePaneSession::Dismiss(bool accepted) {
     host_.Dismiss(accepted ? dialog::DialogOutcome::Accepted : dialog::DialogOutcome::Canceled);
 }
 
+void SessionPane::TakeChoice(const std::string &key, const std::string &choice) {
+    session_.TakeChoice(key, choice);
+    Redraw();
+}
+
+void SessionPane::Redraw() {
+    if (IsDrawn()) Draw(session_.Summary());
+}
+
+void SessionPane::Dismiss(bool accepted) {
+    Undraw();
+    session_.Dismiss(accepted);
+}
+
 }  // namespace kvx::print_dialogs

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "dialog_tab.hpp"
 #include "pane/pane_host.hpp"
 #include "pane/print_session.hpp"
 #include "queue_check.hpp"
@@ -44,6 +45,31 @@ private:
     QueueAnswer answer_;  // first: its PPD file outlives the session bound to it
     std::unique_ptr<dialog::PrintSession> session_;
     dialog::PaneHost host_;
+};
+
+// A tab's pane over a queue's session: what it shows comes from the
+// session, and the toolkit's pane only draws it.
+class SessionPane : public TabPane {
+public:
+    const std::string &Title() const override { return session_.Title(); }
+    Choices SyncToTicket() override { return session_.SyncToTicket(); }
+    void TakeChoice(const std::string &key, const std::string &choice) override;
+    void Redraw() override;
+    void Dismiss(bool accepted) override;
+
+protected:
+    SessionPane(const QueueAnswer &answer, const std::string &plugInsFolder, const Choices &starting)
+        : session_(answer, plugInsFolder, starting) {}
+    WindowRef PaneWindow() const { return session_.PaneWindow(); }
+
+    // Whether the pane's widgets are there, drawing them with the summary's
+    // rows, and letting them go before the pane is terminated.
+    virtual bool IsDrawn() const = 0;
+    virtual void Draw(const SummaryRows &summary) = 0;
+    virtual void Undraw() = 0;
+
+private:
+    QueuePaneSession session_;
 };
 
 }  // namespace kvx::print_dialogs

@@ -4,7 +4,7 @@
 
 #include "core/report.hpp"
 #include "din_reset.hpp"
-#include "queue_pane.hpp"
+#include "gtk-common/queue_pane.hpp"
 
 namespace kvx::gtk_module {
 

@@ -1,4 +1,4 @@
-#include "queue_pane.hpp"
+#include "gtk-common/queue_pane.hpp"
 
 namespace kvx::gtk_module {
 namespace {
@@ -16,12 +16,12 @@ GtkWidget *MakeCell(const std::string &text) {
 
 }  // namespace
 
-QueuePane::QueuePane(const QueueAnswer &answer, const std::string &plugInsFolder, const Choices &starting,
-                     std::function<void()> afterAction)
-    : session_(answer, plugInsFolder, starting),
+QueuePane::QueuePane(const print_dialogs::QueueAnswer &answer, const std::string &plugInsFolder,
+                     const print_dialogs::Choices &starting, std::function<void()> afterAction)
+    : SessionPane(answer, plugInsFolder, starting),
       box_(gtk_box_new(GTK_ORIENTATION_VERTICAL, kSummarySpacing)),
       summary_(gtk_grid_new()),
-      view_(std::make_unique<dialog::PaneView>(session_.PaneWindow(), std::move(afterAction))) {
+      view_(std::make_unique<PaneView>(PaneWindow(), std::move(afterAction))) {
     g_object_ref_sink(box_);
     gtk_box_pack_end(GTK_BOX(box_), summary_, FALSE, FALSE, 0);
     gtk_grid_set_row_spacing(GTK_GRID(summary_), kSummarySpacing);
@@ -38,33 +38,20 @@ QueuePane::~QueuePane() {
     g_object_unref(box_);
 }
 
-void QueuePane::TakeChoice(const std::string &key, const std::string &choice) {
-    session_.TakeChoice(key, choice);
-    Redraw();
-}
-
-void QueuePane::Redraw() {
-    if (!view_) return;
+void QueuePane::Draw(const print_dialogs::SummaryRows &summary) {
     view_->Redraw();
-    RedrawSummary();
-}
-
-void QueuePane::Dismiss(bool accepted) {
-    view_.reset();
-    session_.Dismiss(accepted);
-}
-
-void QueuePane::RedrawSummary() {
     GList *cells = gtk_container_get_children(GTK_CONTAINER(summary_));
     for (GList *cell = cells; cell != nullptr; cell = cell->next) gtk_widget_destroy(GTK_WIDGET(cell->data));
     g_list_free(cells);
-    gint row = 0;
-    for (const auto &[title, value] : session_.Summary()) {
+    for (gint row = 0; const auto &[title, value] : summary) {
         gtk_grid_attach(GTK_GRID(summary_), MakeCell(title), 0, row, 1, 1);
-        gtk_grid_attach(GTK_GRID(summary_), MakeCell(value), 1, row, 1, 1);
-        ++row;
+        gtk_grid_attach(GTK_GRID(summary_), MakeCell(value), 1, row++, 1, 1);
     }
     gtk_widget_show_all(summary_);
+}
+
+void QueuePane::Undraw() {
+    view_.reset();
 }
 
 }  // namespace kvx::gtk_module

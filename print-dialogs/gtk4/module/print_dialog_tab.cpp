@@ -5,7 +5,7 @@
 
 #include "core/din_policy.hpp"
 #include "core/report.hpp"
-#include "queue_pane.hpp"
+#include "gtk-common/queue_pane.hpp"
 
 namespace kvx::gtk_module {
 

@@ -1,4 +1,4 @@
-#include "queue_pane.hpp"
+#include "gtk-common/queue_pane.hpp"
 
 namespace kvx::gtk_module {
 namespace {
@@ -17,10 +17,10 @@ GtkWidget *MakeCell(const std::string &text) {
 
 QueuePane::QueuePane(const print_dialogs::QueueAnswer &answer, const std::string &plugInsFolder,
                      const print_dialogs::Choices &starting, std::function<void()> afterAction)
-    : session_(answer, plugInsFolder, starting),
+    : SessionPane(answer, plugInsFolder, starting),
       box_(GTK_WIDGET(g_object_ref_sink(gtk_box_new(GTK_ORIENTATION_VERTICAL, kSummarySpacing)))),
       summary_(gtk_grid_new()),
-      view_(std::make_unique<PaneView>(session_.PaneWindow(), std::move(afterAction))) {
+      view_(std::make_unique<PaneView>(PaneWindow(), std::move(afterAction))) {
     gtk_grid_set_row_spacing(GTK_GRID(summary_), kSummarySpacing);
     gtk_grid_set_column_spacing(GTK_GRID(summary_), kSummaryColumnSpacing);
     gtk_widget_set_margin_start(summary_, kSummaryMargin);
@@ -36,31 +36,19 @@ QueuePane::~QueuePane() {
     g_object_unref(box_);
 }
 
-void QueuePane::TakeChoice(const std::string &key, const std::string &choice) {
-    session_.TakeChoice(key, choice);
-    Redraw();
-}
-
-void QueuePane::Redraw() {
-    if (!view_) return;
+// GTK 4 widgets have no show_all: a new cell shows as it is attached.
+void QueuePane::Draw(const print_dialogs::SummaryRows &summary) {
     view_->Redraw();
-    RedrawSummary();
+    while (GtkWidget *cell = gtk_widget_get_first_child(summary_)) gtk_grid_remove(GTK_GRID(summary_), cell);
+    for (gint row = 0; const auto &[title, value] : summary) {
+        gtk_grid_attach(GTK_GRID(summary_), MakeCell(title), 0, row, 1, 1);
+        gtk_grid_attach(GTK_GRID(summary_), MakeCell(value), 1, row++, 1, 1);
+    }
 }
 
-void QueuePane::Dismiss(bool accepted) {
+void QueuePane::Undraw() {
     if (view_) gtk_box_remove(GTK_BOX(box_), view_->Widget());
     view_.reset();
-    session_.Dismiss(accepted);
-}
-
-void QueuePane::RedrawSummary() {
-    while (GtkWidget *cell = gtk_widget_get_first_child(summary_)) gtk_grid_remove(GTK_GRID(summary_), cell);
-    gint row = 0;
-    for (const auto &[title, value] : session_.Summary()) {
-        gtk_grid_attach(GTK_GRID(summary_), MakeCell(title), 0, row, 1, 1);
-        gtk_grid_attach(GTK_GRID(summary_), MakeCell(value), 1, row, 1, 1);
-        ++row;
-    }
 }
 
 }  // namespace kvx::gtk_module

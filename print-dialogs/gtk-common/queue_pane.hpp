@@ -1,6 +1,7 @@
-// The pane for one Korvane queue inside one GTK 4 print dialog: the queue's
-// pane session (core/queue_pane_session.hpp) drawn by the GTK 4 pane view,
-// with its summary rows underneath.
+// The pane for one Korvane queue inside one print dialog, declared once for
+// both GTK versions: the queue's session pane (core/queue_pane_session.hpp)
+// drawn by that version's pane view, with its summary rows underneath
+// (gtk3/module/queue_pane.cpp, gtk4/module/queue_pane.cpp).
 #pragma once
 
 #include <gtk/gtk.h>
@@ -9,13 +10,20 @@
 #include <memory>
 #include <string>
 
-#include "core/dialog_tab.hpp"
 #include "core/queue_pane_session.hpp"
+#if GTK_MAJOR_VERSION == 3
+#include "gtk3/pane-view/pane_view.hpp"
+#else
 #include "gtk4/pane-view/pane_view.hpp"
+#endif
 
 namespace kvx::gtk_module {
 
-class QueuePane final : public print_dialogs::TabPane {
+#if GTK_MAJOR_VERSION == 3
+using dialog::PaneView;
+#endif
+
+class QueuePane final : public print_dialogs::SessionPane {
 public:
     // Loads the pane for the queue, starts it from `starting` and draws it;
     // afterAction runs after each of the person's actions in the pane.
@@ -28,16 +36,12 @@ public:
 
     // The pane and its summary, one widget.
     GtkWidget *Widget() const { return box_; }
-    const std::string &Title() const override { return session_.Title(); }
-    print_dialogs::Choices SyncToTicket() override { return session_.SyncToTicket(); }
-    void TakeChoice(const std::string &key, const std::string &choice) override;
-    void Redraw() override;
-    void Dismiss(bool accepted) override;
 
 private:
-    void RedrawSummary();
+    bool IsDrawn() const override { return view_ != nullptr; }
+    void Draw(const print_dialogs::SummaryRows &summary) override;
+    void Undraw() override;
 
-    print_dialogs::QueuePaneSession session_;
     GtkWidget *box_;
     GtkWidget *summary_;
     std::unique_ptr<PaneView> view_;
