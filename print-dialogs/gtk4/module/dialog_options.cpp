@@ -9,14 +9,23 @@ constexpr const char *kOptionWidgetTypeName = "GtkPrinterOptionWidget";
 constexpr const char *kSourceProperty = "source";
 constexpr const char *kValueProperty = "value";
 
+bool HasProperty(gpointer object, const char *name, GType type) {
+    const GParamSpec *property = g_object_class_find_property(G_OBJECT_GET_CLASS(object), name);
+    return property != nullptr && g_type_is_a(property->value_type, type);
+}
+
 // The dialog attaches each option widget's label with the widget as its
-// mnemonic widget.
+// mnemonic widget. A widget or option without the properties read here
+// (GTK's private side changed) is no option: the pane's keys then find no
+// widget, and the dialog stays as it is without the tab.
 void Walk(GtkWidget *widget, GType optionWidgetType, std::vector<DialogOption> &found) {
     if (GTK_IS_LABEL(widget)) {
         GtkWidget *target = gtk_label_get_mnemonic_widget(GTK_LABEL(widget));
-        if (target != nullptr && G_TYPE_CHECK_INSTANCE_TYPE(target, optionWidgetType)) {
+        if (target != nullptr && G_TYPE_CHECK_INSTANCE_TYPE(target, optionWidgetType) &&
+            HasProperty(target, kSourceProperty, G_TYPE_OBJECT)) {
             GObject *source = nullptr;
             g_object_get(target, kSourceProperty, &source, nullptr);
+            if (source != nullptr && !HasProperty(source, kValueProperty, G_TYPE_STRING)) g_clear_object(&source);
             if (source != nullptr) {
                 found.push_back({widget, target, source});
                 g_object_unref(source);  // the widget holds it
