@@ -5,6 +5,9 @@
 #   PREFIX/LIBDIR/kvx/libkvxwindow.so              the window, loaded for --gui
 #   PREFIX/LIBDIR/kvx/libkvx-print-gtk3.so         the GTK module's pane part
 #   PREFIX/LIBDIR/gtk-3.0/modules/libkvx-print.so  the GTK module, found by GTK
+#   PREFIX/LIBDIR/kvx/libkvx-print-gtk4-pane.so    the GTK 4 loader's pane part
+#   PREFIX/LIBDIR/gtk-4.0/4.0.0/printbackends/libkvx-print-gtk4.so
+#                                                  the GTK 4 loader, found by GLib's scan
 #   PREFIX/LIBDIR/kvx/PlugIns/KVXPDE.plugin/...    the plug-in bundle
 #   PREFIX/share/ppd/korvane/korvane-rm4750.ppd    the printer's PPD, where CUPS looks
 #   PREFIX/share/man/man1/kvx-dialog.1.gz
@@ -43,3 +46,15 @@ set_target_properties(kvx-print-gtk3 PROPERTIES INSTALL_RPATH "$ORIGIN")
 target_compile_definitions(kvx-print-gtk3 PRIVATE KVX_INSTALLED_PLUGINS_FROM_PANE_PART="PlugIns")
 install(TARGETS kvx-print LIBRARY DESTINATION ${KVX_GTK_MODULE_INSTALL_DIR})
 install(TARGETS kvx-print-gtk3 LIBRARY DESTINATION ${KVX_INSTALL_PRIVATE_DIR})
+
+# kvx-print for GTK 4 goes in GTK 4's versioned printbackends folder, never
+# an unversioned one (GTK 3 scans that too); it finds its pane part in the
+# private folder as the GTK 3 module does.
+set(KVX_GTK4_LOADER_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/gtk-4.0/4.0.0/printbackends)
+file(RELATIVE_PATH kvx_gtk4_loader_to_private /${KVX_GTK4_LOADER_INSTALL_DIR} /${KVX_INSTALL_PRIVATE_DIR})
+target_compile_definitions(kvx-print-gtk4 PRIVATE
+  KVX_INSTALLED_PANE_PART_FROM_LOADER="${kvx_gtk4_loader_to_private}/libkvx-print-gtk4-pane.so")
+set_target_properties(kvx-print-gtk4-pane PROPERTIES INSTALL_RPATH "$ORIGIN")
+target_compile_definitions(kvx-print-gtk4-pane PRIVATE KVX_INSTALLED_PLUGINS_FROM_PANE_PART="PlugIns")
+install(TARGETS kvx-print-gtk4 LIBRARY DESTINATION ${KVX_GTK4_LOADER_INSTALL_DIR})
+install(TARGETS kvx-print-gtk4-pane LIBRARY DESTINATION ${KVX_INSTALL_PRIVATE_DIR})

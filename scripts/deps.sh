@@ -9,9 +9,10 @@ packages=(
   cups dpkg-dev lintian
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev llvm valgrind
-  libgtk-3-dev xvfb xauth xdotool x11-xkb-utils
+  libgtk-3-dev libgtk-4-dev xvfb xauth xdotool x11-xkb-utils
   at-spi2-core dbus-daemon python3-pyatspi
   gedit evince  # unmodified applications that save their print settings, for the GTK module's tests
+  gtk-4-examples  # gtk4-print-editor, an unmodified GTK 4 application for the GTK 4 module's test
 )
 
 missing=()

@@ -5,15 +5,15 @@
 #include <algorithm>
 #include <set>
 
-#include "option_matching.hpp"
+#include "core/option_matching.hpp"
 
 namespace kvx::test {
 namespace {
 
-using gtk_module::MatchOptionLabels;
-using gtk_module::OptionText;
-using gtk_module::StartingChoices;
-using gtk_module::StartingChoiceSources;
+using print_dialogs::MatchOptionLabels;
+using print_dialogs::OptionText;
+using print_dialogs::StartingChoices;
+using print_dialogs::StartingChoiceSources;
 using Choices = std::map<std::string, std::string>;
 
 TEST(OptionLabels, AKeyTakesTheOneLabelThatReadsAsItsTextOrNone) {
@@ -25,7 +25,7 @@ TEST(OptionLabels, AKeyTakesTheOneLabelThatReadsAsItsTextOrNone) {
                                              {"DeptCode", "Department Code"}, {"DCDigit2", "Department Code Digit 2"}};
     const std::vector<std::string> labels = {"Department Code Digit 2:", "Media Size:", "Digit:", "Orientation:",
                                              "Orientation:", "Department Code:", "Print Mode"};
-    const gtk_module::OptionMatch match = MatchOptionLabels(options, labels);
+    const print_dialogs::OptionMatch match = MatchOptionLabels(options, labels);
     EXPECT_EQ(match.labelOfKey, (std::map<std::string, size_t>{{"DeptCode", 5}, {"DCDigit2", 0}}));
     EXPECT_EQ(match.unmatchedKeys,
               (std::vector<std::string>{"PrintMode", "DINDigit1", "DCDigit1", "ZELOrientation"}));

@@ -6,11 +6,13 @@
 
 #include "KVXHostSupport.hpp"
 #include "script/field_input.hpp"
-#include "window/pane-view/key_translation.hpp"
-#include "window/pane-view/text_offsets.hpp"
+#include "core/text_offsets.hpp"
+#include "gtk3/pane-view/pane_view.hpp"
 
 namespace kvx::dialog {
 namespace {
+
+using namespace print_dialogs;
 
 constexpr auto kNone = static_cast<GdkModifierType>(0);
 
@@ -47,7 +49,7 @@ TEST(WindowKeys, EachKeyTakesItsRouteWithItsTextOrCharacterCode) {
     };
     for (const auto &row : cases) {
         SCOPED_TRACE(row.keyval);
-        const TranslatedKey key = TranslateKey(row.keyval, row.modifiers);
+        const TranslatedKey key = TranslateKey(KeyPressFromGdk(row.keyval, row.modifiers));
         EXPECT_EQ(key.route, row.route);
         if (row.route == KeyRoute::HostText) {
             EXPECT_EQ(key.text, row.text);

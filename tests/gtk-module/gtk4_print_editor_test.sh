@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Debian's unmodified gtk4-print-editor prints with kvx-print for GTK 4,
+# loaded by GLib's scan of the installed printbackends folder (see
+# dialog_session.sh; no GTK_MODULES). Its Print action is called over its
+# session bus, as its menu does. The Korvane queue gets the tab, and values
+# given with real keys and clicks reach the job; the next dialog starts
+# without the DIN; another model's queue gets no tab and no pane keys.
+#   gtk4_print_editor_test.sh BUILD_DIR SOURCE_DIR
+command -v gtk4-print-editor >/dev/null && command -v gdbus >/dev/null || { echo "needs gtk-4-examples" >&2; exit 77; }
+source "$(dirname "$0")/dialog_session.sh" "$1" "$2" gtk4-print-editor
+loader=$(find "$work/prefix" -name libkvx-print-gtk4.so)
+export GTK_PATH=${loader%/4.0.0/*} GTK_A11Y=none
+unset GTK_MODULES
+
+jobs_on() { lpstat -W all -o "$1" | wc -l; }
+print_dialog() {  # QUEUE PATTERN COUNT: opens the dialog, selects QUEUE by Down from the row shown, waits
+  gdbus call --session --timeout 60 --dest org.gtk.PrintEditor4 --object-path /org/gtk/PrintEditor4 \
+    --method org.gtk.Actions.Activate print '[]' '{}' >/dev/null 2>&1 &
+  window=$(xdotool search --sync --name '^Print$' | head -1)
+  xdotool windowfocus --sync "$window"
+  for ((try = 0; try < 6 && $(count "$2") < $3; ++try)); do xdotool key Down; sleep 1; done
+  dialog_after "$2" "$3"
+}
+print_to() {  # QUEUE: Print, then waits for the job
+  local before
+  before=$(jobs_on "$1")
+  xdotool key alt+p
+  for ((try = 0; try < 150 && $(jobs_on "$1") == before; ++try)); do sleep 0.1; done
+}
+
+start_app
+xdotool search --sync --name 'GTK Print Editor' >/dev/null
+print_dialog a-korvane 'tab for a-korvane' 1
+# The tab strip's first tab, then to the right until the pane is drawn.
+xdotool mousemove --sync --window "$window" 40 18 click 1
+for ((try = 0; try < 8 && $(count 'pane of a-korvane at') == 0; ++try)); do xdotool key Right; sleep 0.5; done
+choose "$kPrintMode" Down Down
+type_into "$kDIN" 48213
+choose "$kDepartment" Down
+type_into "$kDC" 90517
+print_to a-korvane
+expect_job a-korvane "gtk4-print-editor: the pane's values" Private 48213 true 90517
+
+print_dialog a-korvane 'tab for a-korvane' 2
+print_to a-korvane
+expect_job a-korvane "gtk4-print-editor: a second dialog starts without the DIN" Private 00000 true 90517
+
+print_dialog b-other 'no pane for b-other' 1
+print_to b-other
+expect_job b-other "gtk4-print-editor: another model's queue has no tab and no pane keys"
+(($(count 'tab for b-other') == 0)) || fail "a tab for another model's queue"
+xdotool windowfocus --sync "$(xdotool search --sync --name '^GTK Print Editor' | head -1)" key ctrl+q
+finish_app
