@@ -5,9 +5,11 @@
 #   PREFIX/LIBDIR/kvx/libkvxwindow.so              the window, loaded for --gui
 #   PREFIX/LIBDIR/kvx/PlugIns/KVXPDE.plugin/...    the plug-in bundle
 #   PREFIX/share/ppd/korvane/korvane-rm4750.ppd    the printer's PPD, where CUPS looks
-#   PREFIX/share/man/man1/kvx-dialog.1.gz
+#   PREFIX/share/man/man1/kvx-dialog.1, PREFIX/share/applications/kvx-dialog.desktop
+#   PREFIX/LIBDIR/gtk-3.0/modules/libkvx-print.so  the GTK 3 module
+# The session files that turn the module on for everyone are the package's
+# (debian/), since one of them belongs in /etc whatever the prefix.
 include(GNUInstallDirs)
-set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME kvx)
 set(KVX_INSTALL_PRIVATE_DIR ${CMAKE_INSTALL_LIBDIR}/kvx)
 set(KVX_INSTALL_PLUGINS_DIR ${KVX_INSTALL_PRIVATE_DIR}/PlugIns)
 set(KVX_INSTALL_BUNDLE_DIR ${KVX_INSTALL_PLUGINS_DIR}/KVXPDE.plugin)
@@ -29,6 +31,8 @@ install(TARGETS KVXPDE LIBRARY DESTINATION ${KVX_INSTALL_BUNDLE_DIR}/Contents/Ma
 install(DIRECTORY ${KVX_BUNDLE_DIR}/ DESTINATION ${KVX_INSTALL_BUNDLE_DIR}
         PATTERN MacOS EXCLUDE)
 install(FILES resources/ppd/korvane-rm4750.ppd DESTINATION ${KVX_INSTALL_PPD_DIR})
+install(FILES dialog/kvx-dialog.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES packaging/kvx-dialog.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
 # kvx-print, the GTK 3 module, goes where GTK looks for modules of this
 # prefix. It finds kvx's private folder relative to itself, so a moved prefix works.
