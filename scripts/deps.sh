@@ -16,7 +16,11 @@ packages=(
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-offered() { apt-cache policy "$1" | grep -q 'Candidate: [^(]'; }
+offered() {
+  local policy candidate='Candidate: [^(]'
+  policy=$(apt-cache policy "$1")
+  [[ $policy =~ $candidate ]]
+}
 
 missing=()
 for entry in "${packages[@]}"; do
