@@ -29,8 +29,11 @@ mkdir -p "$archives/partial"
 
 root=$(mktemp -d "/var/tmp/kvx-root-$release.XXXXXX")
 mounts=()
+inside_pid=
 cleanup() {
   set +e
+  # unshare ignores TERM while it waits; killed, it takes the namespace along.
+  if [[ -n $inside_pid ]]; then kill -KILL "$inside_pid" 2>/dev/null; wait "$inside_pid" 2>/dev/null; fi
   local pid
   for pid in /proc/[0-9]*; do
     [[ $(readlink "$pid/root" 2>/dev/null) == "$root" ]] && kill -KILL "${pid#/proc/}" 2>/dev/null
@@ -83,10 +86,16 @@ bind --bind "$source" "$root/src"
 bind --bind "$archives" "$root/var/cache/apt/archives"
 say "root ready in $((SECONDS - started)) s"
 
+# In the background, so that a signal to this script is taken at once.
 inside() {
   unshare --pid --fork --kill-child --mount-proc="$root/proc" \
     chroot "$root" env -i HOME=/root LANG=C.UTF-8 TERM=dumb CI="${CI:-}" \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin bash -c "$1"
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin bash -c "$1" &
+  inside_pid=$!
+  local status=0
+  wait "$inside_pid" || status=$?
+  inside_pid=
+  return "$status"
 }
 ran=$SECONDS
 status=0
