@@ -10,9 +10,11 @@
 #                                                  the GTK 4 loader, found by GLib's scan
 #   PREFIX/LIBDIR/kvx/PlugIns/KVXPDE.plugin/...    the plug-in bundle
 #   PREFIX/share/ppd/korvane/korvane-rm4750.ppd    the printer's PPD, where CUPS looks
-#   PREFIX/share/man/man1/kvx-dialog.1.gz
+#   PREFIX/share/man/man1/kvx-dialog.1, PREFIX/share/applications/kvx-dialog.desktop
+#   PREFIX/LIBDIR/gtk-3.0/modules/libkvx-print.so  the GTK 3 module
+# The session files that turn the module on for everyone are the package's
+# (debian/), since one of them belongs in /etc whatever the prefix.
 include(GNUInstallDirs)
-set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME kvx)
 set(KVX_INSTALL_PRIVATE_DIR ${CMAKE_INSTALL_LIBDIR}/kvx)
 set(KVX_INSTALL_PLUGINS_DIR ${KVX_INSTALL_PRIVATE_DIR}/PlugIns)
 set(KVX_INSTALL_BUNDLE_DIR ${KVX_INSTALL_PLUGINS_DIR}/KVXPDE.plugin)
@@ -34,6 +36,8 @@ install(TARGETS KVXPDE LIBRARY DESTINATION ${KVX_INSTALL_BUNDLE_DIR}/Contents/Ma
 install(DIRECTORY ${KVX_BUNDLE_DIR}/ DESTINATION ${KVX_INSTALL_BUNDLE_DIR}
         PATTERN MacOS EXCLUDE)
 install(FILES resources/ppd/korvane-rm4750.ppd DESTINATION ${KVX_INSTALL_PPD_DIR})
+install(FILES dialog/kvx-dialog.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES packaging/kvx-dialog.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
 # kvx-print, the GTK 3 module, goes where GTK looks for modules of this
 # prefix; it finds its pane part in kvx's private folder relative to itself,

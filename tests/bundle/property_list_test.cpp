@@ -80,7 +80,8 @@ TEST_F(PropertyListFile, ReadsBinaryFilesAndDatesAsISO8601TextAndRefusesBadFiles
     EXPECT_TRUE(CFEqual(Get(plist.get(), "name"), CFSTR("binary")));
     EXPECT_TRUE(CFEqual(Get(plist.get(), "when"), CFSTR("2024-03-05T07:08:09Z")));
 
-    for (const std::string &path : {folder.write("notes.plist", "just some words\n").string(),
+    for (const std::string &path : {folder.write("json.plist", "{\"PrintMode\": \"Private\"}").string(),
+                                    folder.write("openstep.plist", "{ PrintMode = Private; }").string(),
                                     folder.write("cut.plist", "<?xml version=\"1.0\"?><plist><dict><key>a</key>").string(),
                                     (folder.path() / "missing.plist").string(), folder.path().string()}) {
         EXPECT_FALSE(CFHolder<CFPropertyListRef>(KVXPropertyListCreateFromFile(path.c_str(), error.out()))) << path;

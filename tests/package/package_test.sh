@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
-# package_test.sh BUILD: makes the Debian package from BUILD (configured for
-# the prefix /usr) and checks it as a person installing it would: its file
-# list, lintian (its missing-dependency-on-libc error says when the
-# dependencies were not computed from the binaries), then a real install on
-# this machine (root only): the X session turns the GTK module on, CUPS'
-# driver lister offers the model, lpadmin makes a queue from it, the installed
-# kvx-dialog shows the pane for that queue from the installed files alone, and
-# purging leaves nothing behind. (The installed module in an application's
-# dialog is the GTK module's end-to-end test.)
+# package_test.sh DIR: checks the Debian packages that scripts/package.sh made
+# in DIR as a person installing them would: each package's file list
+# (PACKAGE.txt beside this script), the version naming this release, the GTK
+# packages' dependencies on the core and on GTK, lintian (no errors, no
+# warnings), then a real install with apt on this machine (root only): the X
+# session turns the GTK module on, CUPS' driver lister offers the model,
+# lpadmin makes a queue from it, the installed kvx-dialog shows the pane for
+# that queue from the installed files alone, and purging leaves nothing
+# behind. (The module in an application's dialog is the GTK module's
+# end-to-end test.)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-build=$(realpath "$1")
+dir=$(realpath "$1")
+packages=(kvx kvx-gtk3 kvx-gtk4)
 work=$(mktemp -d)
 failures=0
 passes=0
@@ -26,25 +28,34 @@ cleanup() {  # every step runs, whatever the one before it did
 }
 trap cleanup EXIT
 
-(cd "$build" && cpack >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; exit 1; }
-deb=$(ls "$build"/package/kvx_*.deb)
-echo "package: $deb ($(du -k "$deb" | cut -f1) KiB)"
-
+. /etc/os-release
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
-dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {sub(/^\./, "", $6); print $6}' | sort >"$work/files"
-sed "s/@MULTIARCH@/$multiarch/" "$here/files.txt" | sort >"$work/expected"
-check "the package holds exactly the expected files" diff -u "$work/expected" "$work/files"
+debs=()
+for package in "${packages[@]}"; do
+  deb=$(ls "$dir/${package}_"*.deb)
+  debs+=("$deb")
+  echo "package: $deb ($(du -k "$deb" | cut -f1) KiB)"
+  dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {sub(/^\./, "", $6); print $6}' | sort >"$work/files"
+  sed "s/@MULTIARCH@/$multiarch/" "$here/$package.txt" | sort >"$work/expected"
+  check "$package holds exactly the expected files" diff -u "$work/expected" "$work/files"
+  check "$package's version names Debian $VERSION_ID" bash -c "dpkg-deb -f '$deb' Version | grep -qx '.*~deb${VERSION_ID}u[0-9]*'"
+done
+for gtk in 3 4; do
+  depends=$(dpkg-deb -f "${debs[gtk - 2]}" Depends)
+  check "kvx-gtk$gtk depends on this kvx and on GTK $gtk ($depends)" \
+    bash -c "grep -q 'kvx (= $(dpkg-deb -f "${debs[0]}" Version))' <<<'$depends' && grep -q 'libgtk-$gtk-' <<<'$depends'"
+done
 
-lintian --fail-on error --tag-display-limit 0 "$deb" >"$work/lintian" 2>&1 || true
+lintian --fail-on error,warning --tag-display-limit 0 "${debs[@]}" >"$work/lintian" 2>&1 &&
+  pass "lintian finds no errors and no warnings" || fail "lintian finds no errors and no warnings"
 cat "$work/lintian"
-check "lintian finds no errors" bash -c "! grep -q '^E:' '$work/lintian'"
 
 if ((EUID != 0)); then
-  echo "skipped: installing the package needs root"
+  echo "skipped: installing the packages needs root"
 else
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >"$work/install.log" 2>&1 ||
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${debs[@]}" >"$work/install.log" 2>&1 ||
     { cat "$work/install.log"; exit 1; }
-  dpkg-query -L kvx | sort >"$work/installed"
+  dpkg-query -L "${packages[@]}" | sort -u >"$work/installed"
 
   check "the X session turns the GTK module on, once" \
     test "$(sh -c '. /etc/X11/Xsession.d/90kvx-print; . /etc/X11/Xsession.d/90kvx-print; echo "$GTK3_MODULES"')" = kvx-print
@@ -64,10 +75,11 @@ else
   check "its bundle and host library are the installed ones" \
     bash -c "[ \$(wc -l <'$work/maps') -ge 2 ] && ! grep -v '^/usr/lib/$multiarch/kvx/' '$work/maps'"
 
-  DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq kvx >"$work/purge.log" 2>&1 || { cat "$work/purge.log"; exit 1; }
+  DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq "${packages[@]}" >"$work/purge.log" 2>&1 ||
+    { cat "$work/purge.log"; exit 1; }
   left=$(while read -r path; do if [[ -e $path && ! -d $path ]]; then echo "$path"; fi; done <"$work/installed")
-  check "purging removes every file the package installed" test -z "$left"
-  check "and its own folders" bash -c "! ls -d /usr/lib/$multiarch/kvx /usr/share/ppd/korvane /usr/share/doc/kvx 2>/dev/null"
+  check "purging removes every file the packages installed" test -z "$left"
+  check "and their own folders" bash -c "! ls -d /usr/lib/$multiarch/kvx /usr/share/ppd/korvane /usr/share/doc/kvx* 2>/dev/null"
 fi
 
 echo "package: $passes passed, $failures failed"

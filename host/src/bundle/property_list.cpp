@@ -209,8 +209,14 @@ CFPropertyListRef CreatePropertyListFromBytes(std::string_view bytes, std::strin
         error = "it is too large";
         return nullptr;
     }
+    // The two kinds the platform reads, chosen here: plist_from_memory would
+    // also take JSON and OpenStep text from libplist 2.3 on.
+    const auto size = static_cast<std::uint32_t>(bytes.size());
     plist_t root = nullptr;
-    plist_from_memory(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
+    if (plist_is_binary(bytes.data(), size))
+        plist_from_bin(bytes.data(), size, &root);
+    else
+        plist_from_xml(bytes.data(), size, &root);
     const PlistHolder holder(root);
     if (root == nullptr) {
         error = "it is not a property list (neither XML nor binary)";
