@@ -100,6 +100,19 @@ type_into() {  # CONTROL TEXT
 
 show_tab() { xdotool key --delay 150 ctrl+Page_Down ctrl+Page_Down; }
 
+# GTK 4's dialog takes keys in its printer list as it opens; its tabs are
+# reached by a click on the first one, then Right.
+gtk4_dialog() {  # PATTERN COUNT: selects a printer by Down until the module says PATTERN the COUNTth time
+  window=$(xdotool search --sync --name '^Print$' | head -1)
+  xdotool windowfocus --sync "$window"
+  for ((try = 0; try < 6 && $(count "$1") < $2; ++try)); do xdotool key Down; sleep 1; done
+  dialog_after "$1" "$2"
+}
+show_gtk4_tab() {  # QUEUE
+  xdotool mousemove --sync --window "$window" 40 18 click 1
+  for ((try = 0; try < 8 && $(count "pane of $1 at") == 0; ++try)); do xdotool key Right; sleep 0.5; done
+}
+
 select_printer_row() {  # ROW (0: Print to File)
   xdotool key --delay 150 ctrl+Page_Up ctrl+Page_Up
   xdotool mousemove --sync --window "$window" "$kPrinterRowX" $((kFirstPrinterRowY + $1 * kPrinterRowPitch)) click 1
