@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# A sandboxed application prints through GNOME's print portal: the
+# application (print_portal_client.py) asks xdg-desktop-portal, whose GNOME
+# backend, a GTK 4 program, shows GtkPrintUnixDialog with kvx-print for GTK 4
+# loaded as in every GTK 4 process (see gtk4_print_editor_test.sh), then
+# prints the application's PDF with that dialog's settings. Values typed
+# into the tab reach the job; with a bundle that does not load, the dialog
+# prints as without the module, one line on stderr, and the DIN that the
+# application saved is not sent.
+#   print_portal_test.sh BUILD_DIR SOURCE_DIR
+[[ -x /usr/libexec/xdg-desktop-portal && -x /usr/libexec/xdg-desktop-portal-gnome ]] ||
+  { echo "needs xdg-desktop-portal-gnome" >&2; exit 77; }
+source "$(dirname "$0")/dialog_session.sh" "$1" "$2" /usr/bin/python3 "$(dirname "$0")/print_portal_client.py"
+loader=$(find "$work/prefix" -name libkvx-print-gtk4.so)
+export GTK_PATH=${loader%/4.0.0/*} GTK_A11Y=none XDG_CURRENT_DESKTOP=GNOME
+unset GTK_MODULES
+# GNOME's backend alone: Debian 12's portal takes it by its UseIn, later
+# ones by portals.conf.
+export XDG_DESKTOP_PORTAL_DIR=$work/portals XDG_CONFIG_HOME=$HOME/.config
+mkdir -p "$XDG_DESKTOP_PORTAL_DIR" "$XDG_CONFIG_HOME/xdg-desktop-portal"
+cp /usr/share/xdg-desktop-portal/portals/gnome.portal "$XDG_DESKTOP_PORTAL_DIR"
+printf '%s\n' '[preferred]' 'default=gnome' >"$XDG_CONFIG_HOME/xdg-desktop-portal/portals.conf"
+printf '%s\n' '%PDF-1.4' '1 0 obj<</Type/Catalog/Pages 2 0 R>>endobj' '2 0 obj<</Type/Pages/Kids[3 0 R]/Count 1>>endobj' \
+  '3 0 obj<</Type/Page/Parent 2 0 R/MediaBox[0 0 595 842]>>endobj' 'trailer<</Root 1 0 R>>' '%%EOF' >"$work/document.pdf"
+
+start_app a-korvane "$work/document.pdf"
+gtk4_dialog 'tab for a-korvane' 1
+show_gtk4_tab a-korvane
+choose "$kPrintMode" Down Down
+type_into "$kDIN" 48213
+choose "$kDepartment" Down
+type_into "$kDC" 90517
+print_now 1
+finish_app
+expect_job a-korvane "print portal: the pane's values" Private 48213 true 90517
+
+rm "$(find "$work/prefix" -path '*/KVXPDE.plugin/Contents/MacOS')"/*
+start_app a-korvane "$work/document.pdf" cups-PrintMode=Private cups-DINDigit{1..5}=9
+gtk4_dialog 'no pane for a-korvane' 1
+print_now 1
+finish_app 1
+(($(count 'tab for') == 0)) || fail "a tab without a bundle"
+expect_job a-korvane "print portal: a broken bundle costs one line and no tab, and the saved DIN is not sent" \
+  Private 00000 false 00000
