@@ -27,12 +27,18 @@ print_to() {  # QUEUE: Print, then waits for the job
 
 start_app
 xdotool search --sync --name 'GTK Print Editor' >/dev/null
+# By keyboard: Tab from the print mode into the DIN selects its zeros, so
+# 4821 replaces them; Tab on to the department popup (opened, Down: on),
+# Shift+Tab back, End, 3. A click into the DC's zeros selects them, so
+# 90517 replaces them.
 print_dialog 'tab for a-korvane' 1
 show_gtk4_tab a-korvane
 choose "$kPrintMode" Down Down
-type_into "$kDIN" 48213
-choose "$kDepartment" Down
-type_into "$kDC" 90517
+xdotool key Tab
+xdotool type --delay 60 4821
+xdotool key --delay 150 Tab space Down Return shift+Tab End 3
+click_in_pane $kDC
+xdotool type --delay 60 90517
 print_to a-korvane
 expect_job a-korvane "gtk4-print-editor: the pane's values" Private 48213 true 90517
 
