@@ -9,7 +9,7 @@
 command -v gtk4-print-editor >/dev/null && command -v gdbus >/dev/null || { echo "needs gtk-4-examples" >&2; exit 77; }
 source "$(dirname "$0")/dialog_session.sh" "$1" "$2" gtk4-print-editor
 loader=$(find "$work/prefix" -name libkvx-print-gtk4.so)
-export GTK_PATH=${loader%/4.0.0/*} GTK_A11Y=none
+export GTK_PATH=${loader%/4.0.0/*}
 unset GTK_MODULES
 
 jobs_on() { lpstat -W all -o "$1" | wc -l; }
@@ -27,13 +27,16 @@ print_to() {  # QUEUE: Print, then waits for the job
 
 start_app
 xdotool search --sync --name 'GTK Print Editor' >/dev/null
-# By keyboard: Tab from the print mode into the DIN selects its zeros, so
-# 4821 replaces them; Tab on to the department popup (opened, Down: on),
-# Shift+Tab back, End, 3. A click into the DC's zeros selects them, so
-# 90517 replaces them.
+# A screen reader finds the pane's controls, the DIN field disabled until
+# Private is chosen. By keyboard: Tab from the print mode into the DIN
+# selects its zeros, so 4821 replaces them; Tab on to the department popup
+# (opened, Down: on), Shift+Tab back, End, 3. A click into the DC's zeros
+# selects them, so 90517 replaces them.
 print_dialog 'tab for a-korvane' 1
 show_gtk4_tab a-korvane
+/usr/bin/python3 "$source/tests/gui/accessibility_test.py" --in gtk4-print-editor normal
 choose "$kPrintMode" Down Down
+/usr/bin/python3 "$source/tests/gui/accessibility_test.py" --in gtk4-print-editor private
 xdotool key Tab
 xdotool type --delay 60 4821
 xdotool key --delay 150 Tab space Down Return shift+Tab End 3
