@@ -123,6 +123,15 @@ print_now() {  # COUNT: then waits for the application to say so, the COUNTth ti
   wait_for '^printed$' "$1"
 }
 
+print_blindly() {  # for a dialog without the module's log: Print until the application has printed
+  window=$(xdotool search --sync --name '^Print$' | head -1)
+  while kill -0 "$app_pid" 2>/dev/null && (($(count '^printed$') == 0)); do
+    # The dialog may close between the check and the key: that is the print.
+    xdotool windowfocus --sync "$window" key alt+p 2>/dev/null || true
+    sleep 0.3
+  done
+}
+
 # ---- what reached the scheduler ----------------------------------------------
 
 expect_job() {  # QUEUE WHAT [MODE DIN DEPT DC]: the pane's keys of the queue's latest job; none without MODE

@@ -4,9 +4,10 @@
 # backend, a GTK 4 program, shows GtkPrintUnixDialog with kvx-print for GTK 4
 # loaded as in every GTK 4 process (see gtk4_print_editor_test.sh), then
 # prints the application's PDF with that dialog's settings. Values typed
-# into the tab reach the job; with a bundle that does not load, the dialog
-# prints as without the module, one line on stderr, and the DIN that the
-# application saved is not sent.
+# into the tab reach the job. With a bundle that does not load, the dialog
+# prints as without the module, but for the DIN that the application saved,
+# which is not sent; with a pane part that does not load, it prints as
+# without the module. Either fault costs one line on stderr.
 #   print_portal_test.sh BUILD_DIR SOURCE_DIR
 [[ -x /usr/libexec/xdg-desktop-portal && -x /usr/libexec/xdg-desktop-portal-gnome ]] ||
   { echo "needs xdg-desktop-portal-gnome" >&2; exit 77; }
@@ -42,3 +43,11 @@ finish_app 1
 (($(count 'tab for') == 0)) || fail "a tab without a bundle"
 expect_job a-korvane "print portal: a broken bundle costs one line and no tab, and the saved DIN is not sent" \
   Private 00000 false 00000
+
+# A pane part that does not load: one line, and the dialog, given the
+# printer by the application, prints as without the module.
+: >"$(find "$work/prefix" -name libkvx-print-gtk4-pane.so)"
+start_app a-korvane "$work/document.pdf" printer=a-korvane
+print_blindly
+finish_app 1
+echo "ok: print portal: without its pane part the module costs one line"
