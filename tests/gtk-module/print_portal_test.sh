@@ -13,14 +13,15 @@
   { echo "needs xdg-desktop-portal-gnome" >&2; exit 77; }
 source "$(dirname "$0")/dialog_session.sh" "$1" "$2" /usr/bin/python3 "$(dirname "$0")/print_portal_client.py"
 loader=$(find "$work/prefix" -name libkvx-print-gtk4.so)
-export GTK_PATH=${loader%/4.0.0/*} GTK_A11Y=none XDG_CURRENT_DESKTOP=GNOME
+# Later versions of GNOME's backend draw dialogs only for a session type they know.
+export GTK_PATH=${loader%/4.0.0/*} GTK_A11Y=none XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=x11
 unset GTK_MODULES
 # GNOME's backend alone: Debian 12's portal takes it by its UseIn, later
-# ones by portals.conf.
-export XDG_DESKTOP_PORTAL_DIR=$work/portals XDG_CONFIG_HOME=$HOME/.config
-mkdir -p "$XDG_DESKTOP_PORTAL_DIR" "$XDG_CONFIG_HOME/xdg-desktop-portal"
+# ones by the portals.conf beside it (the only one they read then).
+export XDG_DESKTOP_PORTAL_DIR=$work/portals
+mkdir "$XDG_DESKTOP_PORTAL_DIR"
 cp /usr/share/xdg-desktop-portal/portals/gnome.portal "$XDG_DESKTOP_PORTAL_DIR"
-printf '%s\n' '[preferred]' 'default=gnome' >"$XDG_CONFIG_HOME/xdg-desktop-portal/portals.conf"
+printf '%s\n' '[preferred]' 'default=gnome' >"$XDG_DESKTOP_PORTAL_DIR/portals.conf"
 printf '%s\n' '%PDF-1.4' '1 0 obj<</Type/Catalog/Pages 2 0 R>>endobj' '2 0 obj<</Type/Pages/Kids[3 0 R]/Count 1>>endobj' \
   '3 0 obj<</Type/Page/Parent 2 0 R/MediaBox[0 0 595 842]>>endobj' 'trailer<</Root 1 0 R>>' '%%EOF' >"$work/document.pdf"
 
