@@ -22,6 +22,7 @@ export XDG_DESKTOP_PORTAL_DIR=$work/portals
 mkdir "$XDG_DESKTOP_PORTAL_DIR"
 cp /usr/share/xdg-desktop-portal/portals/gnome.portal "$XDG_DESKTOP_PORTAL_DIR"
 printf '%s\n' '[preferred]' 'default=gnome' >"$XDG_DESKTOP_PORTAL_DIR/portals.conf"
+# The application's document: one empty page.
 printf '%s\n' '%PDF-1.4' '1 0 obj<</Type/Catalog/Pages 2 0 R>>endobj' '2 0 obj<</Type/Pages/Kids[3 0 R]/Count 1>>endobj' \
   '3 0 obj<</Type/Page/Parent 2 0 R/MediaBox[0 0 595 842]>>endobj' 'trailer<</Root 1 0 R>>' '%%EOF' >"$work/document.pdf"
 
@@ -36,6 +37,8 @@ print_now 1
 finish_app
 expect_job a-korvane "print portal: the pane's values" Private 48213 true 90517
 
+# A bundle that does not load, and an application that hands the portal
+# the print mode and DIN it saved.
 rm "$(find "$work/prefix" -path '*/KVXPDE.plugin/Contents/MacOS')"/*
 start_app a-korvane "$work/document.pdf" cups-PrintMode=Private cups-DINDigit{1..5}=9
 gtk4_dialog 'no pane for a-korvane' 1
