@@ -103,7 +103,8 @@ show_tab() { xdotool key --delay 150 ctrl+Page_Down ctrl+Page_Down; }
 # GTK 4's dialog takes keys in its printer list as it opens; its tabs are
 # reached by a click on the first one, then Right.
 gtk4_dialog() {  # PATTERN COUNT: selects a printer by Down until the module says PATTERN the COUNTth time
-  window=$(xdotool search --sync --name '^Print$' | head -1)
+  # GTK 4 names the window before it maps it; focus goes only to a mapped one.
+  window=$(xdotool search --sync --onlyvisible --name '^Print$' | head -1)
   xdotool windowfocus --sync "$window"
   for ((try = 0; try < 6 && $(count "$1") < $2; ++try)); do xdotool key Down; sleep 1; done
   dialog_after "$1" "$2"
