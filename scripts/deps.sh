@@ -16,6 +16,7 @@ packages=(
   at-spi2-core dbus-daemon python3-pyatspi
   gedit evince  # unmodified applications that save their print settings, for the GTK module's tests
   gtk-4-examples  # gtk4-print-editor, an unmodified GTK 4 application for the GTK 4 module's test
+  xdg-desktop-portal xdg-desktop-portal-gnome python3-gi  # GNOME's print portal and an application asking it
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }

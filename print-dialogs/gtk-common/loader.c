@@ -8,6 +8,7 @@
  * Written in C, so that it maps no C++ runtime either. */
 #define _GNU_SOURCE /* dladdr */
 #include <dlfcn.h>
+#include <stdio.h>
 #include <gtk/gtk.h>
 #include <gtk/gtkunixprint.h>
 
@@ -47,8 +48,10 @@ static gboolean on_widget_shown(GSignalInvocationHint *hint, guint count, const 
         start(GTK_PRINT_UNIX_DIALOG(widget));
     } else {
         const char *why = dlerror();
-        g_printerr("kvx-print: cannot load %s (%s); print dialogs go on without the pane\n", path,
-                   why != NULL ? why : "no entry");
+        /* Not g_printerr: programs may put their own words before it
+         * (xdg-desktop-portal-gnome writes "error: "). */
+        fprintf(stderr, "kvx-print: cannot load %s (%s); print dialogs go on without the pane\n", path,
+                why != NULL ? why : "no entry");
         if (library != NULL) dlclose(library);
     }
     g_free(path);

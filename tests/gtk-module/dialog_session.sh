@@ -100,6 +100,20 @@ type_into() {  # CONTROL TEXT
 
 show_tab() { xdotool key --delay 150 ctrl+Page_Down ctrl+Page_Down; }
 
+# GTK 4's dialog takes keys in its printer list as it opens; its tabs are
+# reached by a click on the first one, then Right.
+gtk4_dialog() {  # PATTERN COUNT: selects a printer by Down until the module says PATTERN the COUNTth time
+  # GTK 4 names the window before it maps it; focus goes only to a mapped one.
+  window=$(xdotool search --sync --onlyvisible --name '^Print$' | head -1)
+  xdotool windowfocus --sync "$window"
+  for ((try = 0; try < 6 && $(count "$1") < $2; ++try)); do xdotool key Down; sleep 1; done
+  dialog_after "$1" "$2"
+}
+show_gtk4_tab() {  # QUEUE
+  xdotool mousemove --sync --window "$window" 40 18 click 1
+  for ((try = 0; try < 8 && $(count "pane of $1 at") == 0; ++try)); do xdotool key Right; sleep 0.5; done
+}
+
 select_printer_row() {  # ROW (0: Print to File)
   xdotool key --delay 150 ctrl+Page_Up ctrl+Page_Up
   xdotool mousemove --sync --window "$window" "$kPrinterRowX" $((kFirstPrinterRowY + $1 * kPrinterRowPitch)) click 1
@@ -108,6 +122,15 @@ select_printer_row() {  # ROW (0: Print to File)
 print_now() {  # COUNT: then waits for the application to say so, the COUNTth time
   xdotool key alt+p
   wait_for '^printed$' "$1"
+}
+
+print_blindly() {  # for a dialog without the module's log: Print until the application has printed
+  window=$(xdotool search --sync --name '^Print$' | head -1)
+  while kill -0 "$app_pid" 2>/dev/null && (($(count '^printed$') == 0)); do
+    # The dialog may close between the check and the key: that is the print.
+    xdotool windowfocus --sync "$window" key alt+p 2>/dev/null || true
+    sleep 0.3
+  done
 }
 
 # ---- what reached the scheduler ----------------------------------------------

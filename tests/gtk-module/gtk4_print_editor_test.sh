@@ -9,17 +9,14 @@
 command -v gtk4-print-editor >/dev/null && command -v gdbus >/dev/null || { echo "needs gtk-4-examples" >&2; exit 77; }
 source "$(dirname "$0")/dialog_session.sh" "$1" "$2" gtk4-print-editor
 loader=$(find "$work/prefix" -name libkvx-print-gtk4.so)
-export GTK_PATH=${loader%/4.0.0/*} GTK_A11Y=none
+export GTK_PATH=${loader%/4.0.0/*}
 unset GTK_MODULES
 
 jobs_on() { lpstat -W all -o "$1" | wc -l; }
-print_dialog() {  # QUEUE PATTERN COUNT: opens the dialog, selects QUEUE by Down from the row shown, waits
+print_dialog() {  # PATTERN COUNT: opens the dialog, selects a printer by Down until PATTERN x COUNT
   gdbus call --session --timeout 60 --dest org.gtk.PrintEditor4 --object-path /org/gtk/PrintEditor4 \
     --method org.gtk.Actions.Activate print '[]' '{}' >/dev/null 2>&1 &
-  window=$(xdotool search --sync --name '^Print$' | head -1)
-  xdotool windowfocus --sync "$window"
-  for ((try = 0; try < 6 && $(count "$2") < $3; ++try)); do xdotool key Down; sleep 1; done
-  dialog_after "$2" "$3"
+  gtk4_dialog "$@"
 }
 print_to() {  # QUEUE: Print, then waits for the job
   local before
@@ -30,22 +27,29 @@ print_to() {  # QUEUE: Print, then waits for the job
 
 start_app
 xdotool search --sync --name 'GTK Print Editor' >/dev/null
-print_dialog a-korvane 'tab for a-korvane' 1
-# The tab strip's first tab, then to the right until the pane is drawn.
-xdotool mousemove --sync --window "$window" 40 18 click 1
-for ((try = 0; try < 8 && $(count 'pane of a-korvane at') == 0; ++try)); do xdotool key Right; sleep 0.5; done
+# A screen reader finds the pane's controls, the DIN field disabled until
+# Private is chosen. By keyboard: Tab from the print mode into the DIN
+# selects its zeros, so 4821 replaces them; Tab on to the department popup
+# (opened, Down: on), Shift+Tab back, End, 3. A click into the DC's zeros
+# selects them, so 90517 replaces them.
+print_dialog 'tab for a-korvane' 1
+show_gtk4_tab a-korvane
+/usr/bin/python3 "$source/tests/gui/accessibility_test.py" --in gtk4-print-editor normal
 choose "$kPrintMode" Down Down
-type_into "$kDIN" 48213
-choose "$kDepartment" Down
-type_into "$kDC" 90517
+/usr/bin/python3 "$source/tests/gui/accessibility_test.py" --in gtk4-print-editor private
+xdotool key Tab
+xdotool type --delay 60 4821
+xdotool key --delay 150 Tab space Down Return shift+Tab End 3
+click_in_pane $kDC
+xdotool type --delay 60 90517
 print_to a-korvane
 expect_job a-korvane "gtk4-print-editor: the pane's values" Private 48213 true 90517
 
-print_dialog a-korvane 'tab for a-korvane' 2
+print_dialog 'tab for a-korvane' 2
 print_to a-korvane
 expect_job a-korvane "gtk4-print-editor: a second dialog starts without the DIN" Private 00000 true 90517
 
-print_dialog b-other 'no pane for b-other' 1
+print_dialog 'no pane for b-other' 1
 print_to b-other
 expect_job b-other "gtk4-print-editor: another model's queue has no tab and no pane keys"
 (($(count 'tab for b-other') == 0)) || fail "a tab for another model's queue"

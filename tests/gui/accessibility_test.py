@@ -2,7 +2,10 @@
 of the pane is named by its label, the DIN field is text that reports itself
 disabled while Normal is chosen, and choosing Private through the popup's
 own accessible enables it. Under xvfb-run and dbus-run-session:
-    accessibility_test.py KVX_DIALOG PPD"""
+    accessibility_test.py KVX_DIALOG PPD
+The same controls in the pane that a running APPLICATION shows with the
+print mode Normal or Private (GTK 4 names them by their labels alone):
+    accessibility_test.py --in APPLICATION normal|private"""
 import subprocess
 import sys
 import time
@@ -35,12 +38,21 @@ def enabled(node):
     return any(node.getState().contains(state) for state in (pyatspi.STATE_ENABLED, pyatspi.STATE_SENSITIVE))
 
 
+def controls_of(name):
+    app = until(lambda: next((app for app in desktop if app is not None and app.name == name), None), name)
+    return until(lambda: every_control(app), sorted(CONTROLS))
+
+
 desktop = pyatspi.Registry.getDesktop(0)  # the registry runs before the dialog looks for it
+if sys.argv[1] == "--in":
+    din, private = controls_of(sys.argv[2])["DIN"], sys.argv[3] == "private"
+    until(lambda: enabled(din) == private, f"the DIN field {'enabled' if private else 'disabled'}")
+    print(f"ok: {sys.argv[2]}'s pane names its controls by their labels; the DIN field follows the "
+          f"{sys.argv[3]} print mode")
+    sys.exit(0)
 dialog = subprocess.Popen([sys.argv[1], "--gui", "--ppd", sys.argv[2]])
 try:
-    app = until(lambda: next((app for app in desktop if app is not None and app.name == "kvx-dialog"), None),
-                "the application")
-    controls = until(lambda: every_control(app), sorted(CONTROLS))
+    controls = controls_of("kvx-dialog")
     din = controls["DIN"]
     labels = [relation.getTarget(0).name for relation in din.getRelationSet()
               if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY]

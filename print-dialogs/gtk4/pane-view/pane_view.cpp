@@ -62,15 +62,13 @@ PaneView::PaneView(WindowRef window, std::function<void()> afterAction)
         views_.push_back(std::make_unique<ControlView>(ControlView{this, index, layout.kind, widget, {}}));
         Connect(*views_.back());
     }
-    // Each popup and field is named by its label, for screen readers.
+    // Each popup and field is named by its label, for screen readers. Not
+    // also labelled-by the label: GTK 4 joins both into the name ("DIN DIN:").
     for (const auto &view : views_) {
         const ControlLayout &layout = layouts[view->index];
         if (!layout.label) continue;
-        GtkWidget *label = views_[*layout.label]->widget;
         gtk_accessible_update_property(GTK_ACCESSIBLE(view->widget), GTK_ACCESSIBLE_PROPERTY_LABEL,
                                        layout.accessibleName.c_str(), -1);
-        gtk_accessible_update_relation(GTK_ACCESSIBLE(view->widget), GTK_ACCESSIBLE_RELATION_LABELLED_BY, label,
-                                       nullptr, -1);
     }
     Redraw();
 }
