@@ -157,6 +157,7 @@ PrintDialogTab *PrintDialogTab::Of(QPrintDialog *dialog) {
 
 void PrintDialogTab::OnShown() {
     if (!Attached()) return;
+    HideTab();
     DismissPanes(false);
     OnPrinterSelected();
 }
@@ -245,6 +246,7 @@ void PrintDialogTab::OnPropertiesShown(QWidget *properties) {
 
 void PrintDialogTab::LeavePaneKeysToPane(QWidget *properties) {
     const print_dialogs::Choices choices = shownPane_->SyncToTicket();
+    int left = 0;
     for (QComboBox *combo : properties->findChildren<QComboBox *>()) {
         const ppd_option_t *option = PPDOptionOf(*combo);
         if (option == nullptr || !choices.contains(option->keyword)) continue;
@@ -252,7 +254,9 @@ void PrintDialogTab::LeavePaneKeysToPane(QWidget *properties) {
         auto *form = qobject_cast<QFormLayout *>(row->parentWidget()->layout());
         if (form != nullptr && form->labelForField(row) != nullptr) form->labelForField(row)->hide();
         row->hide();
+        ++left;
     }
+    dialog::ReportMessage("the Properties' Advanced leaves " + std::to_string(left) + " options to the pane");
 }
 
 // What the dialog's Properties chose for the key, when they were opened.
@@ -288,8 +292,10 @@ void PrintDialogTab::OnAccepted(QPrinter *printer) {
     DismissPanes(true);
 }
 
+// Also called while the dialog goes, when the tab widget may be half gone:
+// only the tab's own objects are touched.
 void PrintDialogTab::DismissPanes(bool accepted) {
-    if (Attached()) HideTab();
+    runLoop_->stop();
     for (auto &[queue, pane] : panes_) pane->Dismiss(accepted && pane.get() == shownPane_);
     shownPane_ = nullptr;
     panes_.clear();
