@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <iomanip>
 #include <sstream>
 #include <utility>
@@ -26,6 +27,8 @@
 #include "pane/pane_keys.hpp"
 #include "core/report.hpp"
 #include "qt/pane-view/pane_view.hpp"
+
+Q_DECLARE_METATYPE(const ppd_option_t *)
 
 namespace kvx::qt_print {
 
@@ -44,16 +47,16 @@ constexpr char kTabName[] = "kvx-print-tab";
 constexpr auto kCupsOptionsProperty = static_cast<QPrintEngine::PrintEnginePropertyKey>(0xfe00);
 
 // Each combo box of the Properties' Advanced tab carries the PPD option it
-// shows, under this property and with this type (qprintdialog_unix.cpp).
+// shows, under this property and with this type, registered by its name
+// (qprintdialog_unix.cpp declares it so too).
 constexpr char kPPDOptionProperty[] = "_q_ppd_option";
-constexpr char kPPDOptionType[] = "const ppd_option_t*";
 constexpr char kPropertiesDialogClass[] = "QPrintPropertiesDialog";
 
 // The PPD option an Advanced combo shows, else none.
 const ppd_option_t *PPDOptionOf(const QComboBox &combo) {
     const QVariant value = combo.property(kPPDOptionProperty);
-    if (!value.isValid() || qstrcmp(value.typeName(), kPPDOptionType) != 0) return nullptr;
-    return *static_cast<const ppd_option_t *const *>(value.constData());
+    if (value.userType() != qMetaTypeId<const ppd_option_t *>()) return nullptr;
+    return qvariant_cast<const ppd_option_t *>(value);
 }
 
 void SetCupsOption(QStringList &options, const QString &key, const QString &value) {
@@ -246,17 +249,23 @@ void PrintDialogTab::OnPropertiesShown(QWidget *properties) {
 
 void PrintDialogTab::LeavePaneKeysToPane(QWidget *properties) {
     const print_dialogs::Choices choices = shownPane_->SyncToTicket();
-    int left = 0;
-    for (QComboBox *combo : properties->findChildren<QComboBox *>()) {
+    const QList<QComboBox *> combos = properties->findChildren<QComboBox *>();
+    const auto isPaneKey = [&](const QComboBox *combo) {
         const ppd_option_t *option = PPDOptionOf(*combo);
-        if (option == nullptr || !choices.contains(option->keyword)) continue;
+        return option != nullptr && choices.contains(option->keyword);
+    };
+    for (QComboBox *combo : combos) {
+        if (!isPaneKey(combo)) continue;
         QWidget *row = combo->parentWidget();
         auto *form = qobject_cast<QFormLayout *>(row->parentWidget()->layout());
         if (form != nullptr && form->labelForField(row) != nullptr) form->labelForField(row)->hide();
         row->hide();
-        ++left;
     }
-    dialog::ReportMessage("the Properties' Advanced leaves " + std::to_string(left) + " options to the pane");
+    // Within its group: the Advanced tab itself is hidden behind another.
+    const auto shown = std::ranges::count_if(combos, [&](const QComboBox *combo) {
+        return isPaneKey(combo) && combo->isVisibleTo(combo->parentWidget()->parentWidget());
+    });
+    dialog::ReportMessage("the Properties' Advanced shows " + std::to_string(shown) + " of the pane's options");
 }
 
 // What the dialog's Properties chose for the key, when they were opened.

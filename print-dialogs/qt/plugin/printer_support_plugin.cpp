@@ -25,6 +25,7 @@ namespace {
 // Qt's CUPS support, found where Qt finds its plug-ins.
 constexpr char kCupsPlugin[] = "printsupport/libcupsprintersupport";
 constexpr char kCupsKey[] = "cupsprintersupport";
+constexpr char kKey[] = "kvx-print";  // as kvx-print.json lists it
 
 // Installed in Qt's printsupport folder with the pane part in LIBDIR/kvx
 // (the install rule gives the relative path); in the build tree, the
@@ -83,6 +84,18 @@ bool RunsOnItsOwnQt() {
     return false;
 }
 
+// Qt 6 finds a folder's plug-ins in the order the file system lists them,
+// so being the first there is chance: the tab comes only where the session
+// names this plug-in in QT_PRINTER_MODULE, and Qt 6 prints as before
+// elsewhere. Qt 5 sorts them by name, and this one comes first.
+bool ChosenOnPurpose() {
+#if QT_VERSION_MAJOR >= 6
+    return qgetenv("QT_PRINTER_MODULE").compare(kKey, Qt::CaseInsensitive) == 0;
+#else
+    return true;
+#endif
+}
+
 }  // namespace
 
 class KVXPrinterSupportPlugin final : public QPlatformPrinterSupportPlugin {
@@ -94,7 +107,7 @@ public:
 };
 
 QPlatformPrinterSupport *KVXPrinterSupportPlugin::create(const QString &key) {
-    if (key.compare(QLatin1String("kvx-print"), Qt::CaseInsensitive) != 0) return nullptr;
+    if (key.compare(QLatin1String(kKey), Qt::CaseInsensitive) != 0) return nullptr;
     QPluginLoader cups{QLatin1String(kCupsPlugin)};
     auto *cupsPlugin = qobject_cast<QPlatformPrinterSupportPlugin *>(cups.instance());
     if (cupsPlugin == nullptr) {
@@ -104,7 +117,7 @@ QPlatformPrinterSupport *KVXPrinterSupportPlugin::create(const QString &key) {
     }
     QPlatformPrinterSupport *support = cupsPlugin->create(QLatin1String(kCupsKey));
     if (support != nullptr && qobject_cast<QApplication *>(QCoreApplication::instance()) != nullptr &&
-        RunsOnItsOwnQt()) {
+        ChosenOnPurpose() && RunsOnItsOwnQt()) {
         auto *watcher = new FirstDialogWatcher;
         watcher->setParent(qApp);
         qApp->installEventFilter(watcher);
