@@ -4,8 +4,8 @@
 # (PACKAGE.txt beside this script), the version naming this release, the GTK
 # and Qt packages' dependencies on the core and on their toolkit, lintian (no
 # errors, no warnings), then a real install with apt on this machine (root
-# only): the X session turns the GTK module and the Qt 6 plug-in on, CUPS' driver lister offers the model,
-# lpadmin makes a queue from it, the installed kvx-dialog shows the pane for
+# only): the X session turns the GTK module and the Qt 6 plug-in on, CUPS'
+# driver lister offers the model, lpadmin makes a queue from it, the installed kvx-dialog shows the pane for
 # that queue from the installed files alone, and purging leaves nothing
 # behind. (The module in an application's dialog is the GTK module's
 # end-to-end test.)

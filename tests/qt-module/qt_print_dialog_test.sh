@@ -3,7 +3,8 @@
 # kvx-print's print-support plug-in installed in a temporary prefix (see
 # dialog_session.sh): Qt 5's textedit example, which Qt 5 gives the plug-in
 # with no variable, or a small Qt 6 program, given it by QT_PRINTER_MODULE.
-# The Korvane queue gets the tab; values typed with real keys reach the job,
+# The Korvane queue gets the tab; values typed with real keys, as the pane's
+# rules let them through, reach the job,
 # over the Properties' Advanced choices (the user's lpoptions hold a DIN
 # there); the next dialog starts without the DIN; another model's queue
 # gets no tab and no pane keys; Qt 6 without the variable prints as before.
@@ -47,7 +48,7 @@ start_app
 print_dialog 'tab for a-korvane shown' 1
 show_tab a-korvane 1
 choose "$kPrintMode" Down Down
-type_into "$kDIN" 48213
+type_into "$kDIN" 4x82139  # the pane's rules: digits only, five at most
 choose "$kDepartment" Down
 type_into "$kDC" 90517
 # Properties, Advanced: the pane's keys are not there to contradict it.
