@@ -4,10 +4,11 @@
 # dialog_session.sh): Qt 5's textedit example, which Qt 5 gives the plug-in
 # with no variable, or a small Qt 6 program, given it by QT_PRINTER_MODULE.
 # The Korvane queue gets the tab; values typed with real keys, as the pane's
-# rules let them through, reach the job,
-# over the Properties' Advanced choices (the user's lpoptions hold a DIN
-# there); the next dialog starts without the DIN; another model's queue
-# gets no tab and no pane keys; Qt 6 without the variable prints as before.
+# rules let them through, reach the job over the Properties' Advanced
+# choices (the user's lpoptions hold a DIN there); the next print (a new
+# dialog in textedit, the same one shown again in the Qt 6 program) starts
+# without the DIN; another model's queue gets no tab and no pane keys; Qt 6
+# without the variable prints as before.
 #   qt_print_dialog_test.sh QT_MAJOR BUILD_DIR SOURCE_DIR APPLICATION
 version=$1
 shift
@@ -60,7 +61,7 @@ expect_job a-korvane "Qt $version: the pane's values" Private 48213 true 90517
 
 print_dialog 'tab for a-korvane shown' 2
 print_to a-korvane
-expect_job a-korvane "Qt $version: a second dialog starts from the queue's defaults, the DIN at 00000" Normal 00000 false 00000
+expect_job a-korvane "Qt $version: the next print starts from the queue's defaults, the DIN at 00000" Normal 00000 false 00000
 
 print_dialog 'tab for a-korvane shown' 3
 xdotool key alt+n b

@@ -40,29 +40,23 @@ class DialogWatcher final : public QObject {
 public:
     explicit DialogWatcher(std::string plugInsFolder) : plugInsFolder_(std::move(plugInsFolder)) {}
 
-    // A dialog shown again after a hide asks for a new print; a show
-    // without a hide before it is the first show seen twice.
     void Shown(QPrintDialog *dialog) {
         Guarded([&] {
-            PrintDialogTab *tab = PrintDialogTab::Of(dialog);
-            if (tab == nullptr) {
-                new PrintDialogTab(dialog, plugInsFolder_);  // owned by the dialog
-            } else if (dialog->property(kHiddenProperty).toBool()) {
-                tab->OnShown();
-            }
-            dialog->setProperty(kHiddenProperty, false);
+            if (PrintDialogTab *tab = PrintDialogTab::Of(dialog)) return tab->OnShown();
+            new PrintDialogTab(dialog, plugInsFolder_);  // owned by the dialog
         });
     }
 
 private:
-    static constexpr char kHiddenProperty[] = "_kvx_print_hidden";
-
     bool eventFilter(QObject *watched, QEvent *event) override {
         const QEvent::Type type = event->type();
         if ((type != QEvent::Show && type != QEvent::Hide) || !watched->isWidgetType()) return false;
         if (auto *dialog = qobject_cast<QPrintDialog *>(watched)) {
-            if (type == QEvent::Show) Shown(dialog);
-            else dialog->setProperty(kHiddenProperty, true);
+            if (type == QEvent::Show) {
+                Shown(dialog);
+            } else if (PrintDialogTab *tab = PrintDialogTab::Of(dialog)) {
+                tab->OnHidden();
+            }
         } else if (type == QEvent::Show && static_cast<QWidget *>(watched)->isWindow()) {
             // The dialog's Properties, a window of its own over the dialog.
             auto *owner = qobject_cast<QPrintDialog *>(static_cast<QWidget *>(watched)->parentWidget());

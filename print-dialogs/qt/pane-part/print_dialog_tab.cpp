@@ -159,7 +159,7 @@ PrintDialogTab *PrintDialogTab::Of(QPrintDialog *dialog) {
 }
 
 void PrintDialogTab::OnShown() {
-    if (!Attached()) return;
+    if (!std::exchange(hidden_, false) || !Attached()) return;
     HideTab();
     DismissPanes(false);
     OnPrinterSelected();

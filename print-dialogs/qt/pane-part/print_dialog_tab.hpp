@@ -63,8 +63,10 @@ public:
     static PrintDialogTab *Of(QPrintDialog *dialog);
     bool Attached() const { return tabs_ != nullptr; }
 
-    // The dialog was shown again: a new print, the panes start over.
+    // A dialog shown again after a hide asks for a new print: the panes
+    // start over. A show without a hide before it is the first show seen twice.
     void OnShown();
+    void OnHidden() { hidden_ = true; }
     // A dialog of the print dialog's Properties was shown.
     void OnPropertiesShown(QWidget *properties);
 
@@ -89,6 +91,7 @@ private:
     std::map<std::string, std::unique_ptr<QueuePane>> panes_;
     QueuePane *shownPane_ = nullptr;
     std::string whereShown_;
+    bool hidden_ = false;
     print_dialogs::PrintDialogFlow flow_;  // last: its answers may use all of the above
 };
 
