@@ -48,7 +48,7 @@ done
 for qt in 5 6; do
   depends=$(dpkg-deb -f "${debs[qt - 2]}" Depends)
   check "kvx-qt$qt depends on this kvx and on the very Qt $qt it was built with ($depends)" \
-    bash -c "grep -q 'kvx (= $(dpkg-deb -f "${debs[0]}" Version))' <<<'$depends' && grep -qE 'qtbase-abi-5-[0-9]+-[0-9]+|qt6-base-abi \(= 6' <<<'$depends'"
+    bash -c "grep -q 'kvx (= $(dpkg-deb -f "${debs[0]}" Version))' <<<'$depends' && grep -qE 'qtbase-abi-5-[0-9]+-[0-9]+|qt6-base(-private)?-abi \(= 6' <<<'$depends'"
 done
 
 lintian --fail-on error,warning --tag-display-limit 0 "${debs[@]}" >"$work/lintian" 2>&1 &&
