@@ -1,7 +1,8 @@
 // The pane as Qt widgets over the plug-in's real pane (loaded by its
 // registration), driven with key events as xcb delivers them: the labels
 // name the controls for screen readers, the pane's rules decide what a
-// field takes and when it is enabled, and Tab and Shift+Tab move the focus.
+// field takes and when it is enabled, and Tab and Shift+Tab move the focus;
+// and a print dialog that does not look as expected keeps its own shape.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,7 +11,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPrintDialog>
+#include <QPrinter>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -63,12 +67,16 @@ bool Eventually(Condition condition) {
     return condition();
 }
 
-TEST(QtPaneView, LabelsNameTheControlsAndTheKeysFollowThePanesRules) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+struct OffscreenApplication {
+    bool offscreen = qputenv("QT_QPA_PLATFORM", "offscreen");  // before the application reads it
     int argc = 1;
-    char name[] = "pane_view_test";
-    char *argv[] = {name, nullptr};
-    QApplication application(argc, argv);
+    char name[16] = "pane_view_test";
+    char *argv[2] = {name, nullptr};
+    QApplication application{argc, argv};
+};
+
+TEST(QtPaneView, LabelsNameTheControlsAndTheKeysFollowThePanesRules) {
+    OffscreenApplication application;
     QWidget window;
     kvx::qt_print::QueuePane *shown = nullptr;
     kvx::qt_print::QueuePane pane(KorvaneAnswer(), KVX_PLUGINS_DIR, {}, &window, [&shown] {
@@ -115,6 +123,23 @@ TEST(QtPaneView, LabelsNameTheControlsAndTheKeysFollowThePanesRules) {
     din->setFocus(Qt::OtherFocusReason);
     Press(din, Qt::Key_Tab, kKeyTab, QStringLiteral("\t"));
     EXPECT_NE(QApplication::focusWidget(), din);
+}
+
+// A dialog laid out otherwise than the tab expects (another Qt) stays as it
+// is, and says so in one line.
+TEST(QtPrintDialogTab, ADialogWithoutItsPrinterListIsLeftAloneWithOneLine) {
+    OffscreenApplication application;
+    QPrinter printer;
+    QPrintDialog dialog(&printer);
+    dialog.findChild<QComboBox *>(QStringLiteral("printers"))->setObjectName(QStringLiteral("renamed"));
+    testing::internal::CaptureStderr();
+    const auto *tab = new kvx::qt_print::PrintDialogTab(&dialog, KVX_PLUGINS_DIR);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(tab->Attached());
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1);
+    EXPECT_EQ(said.rfind("kvx-print: ", 0), 0U) << said;
+    EXPECT_EQ(dialog.findChildren<QTabWidget *>().size(), 1);  // the options' tabs, with none added
+    EXPECT_EQ(dialog.findChild<QTabWidget *>()->count(), 2);
 }
 
 }  // namespace
