@@ -14,6 +14,8 @@
 #include "Carbon.h"
 #include "core/pane_presenter.hpp"
 
+class QKeyEvent;
+
 namespace kvx::qt_print {
 
 class PaneView final : public QObject {
@@ -42,7 +44,7 @@ private:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void Connect(const ControlView &view);
     const ControlView *ViewOf(QObject *widget) const;
-    bool OnFieldKey(const ControlView &view, const class QKeyEvent &key);
+    bool OnFieldKey(const ControlView &view, const QKeyEvent &key);
     void OnFieldSelectionMoved(const ControlView &view);
 
     print_dialogs::PanePresenter presenter_;
