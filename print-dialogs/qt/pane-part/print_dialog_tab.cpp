@@ -282,8 +282,9 @@ std::optional<std::string> PrintDialogTab::AdvancedChoice(const std::string &key
 
 // The dialog has set the printer up from its own widgets (the Properties'
 // choices that differ from the PPD's defaults): the pane's keys are the
-// pane's. Without a pane, a DIN from the user's or the queue's defaults
-// goes to 0 all the same.
+// pane's. Without a pane (its check had not answered yet), a queue whose
+// PPD has the DIN gets it as 0 all the same, whatever the user's or the
+// queue's defaults say.
 void PrintDialogTab::OnAccepted(QPrinter *printer) {
     QPrintEngine *engine = printer->printEngine();
     QStringList options = engine->property(kCupsOptionsProperty).toStringList();
@@ -292,9 +293,12 @@ void PrintDialogTab::OnAccepted(QPrinter *printer) {
             SetCupsOption(options, QString::fromStdString(key), QString::fromStdString(choice));
         }
     } else {
+        const std::string_view digit = print_dialogs::kDINStartingDigit;
         for (const std::string_view key : dialog::kSecretPaneKeys) {
             const QString ppdKey = QString::fromUtf8(key.data(), static_cast<int>(key.size()));
-            if (options.contains(ppdKey)) SetCupsOption(options, ppdKey, QString::fromUtf8(print_dialogs::kDINStartingDigit.data(), static_cast<int>(print_dialogs::kDINStartingDigit.size())));
+            if (options.contains(ppdKey) || AdvancedChoice(std::string(key))) {
+                SetCupsOption(options, ppdKey, QString::fromUtf8(digit.data(), static_cast<int>(digit.size())));
+            }
         }
     }
     engine->setProperty(kCupsOptionsProperty, options);
