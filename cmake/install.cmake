@@ -8,6 +8,9 @@
 #   PREFIX/LIBDIR/kvx/libkvx-print-gtk4-pane.so    the GTK 4 loader's pane part
 #   PREFIX/LIBDIR/gtk-4.0/4.0.0/printbackends/libkvx-print-gtk4.so
 #                                                  the GTK 4 loader, found by GLib's scan
+#   PREFIX/LIBDIR/kvx/libkvx-print-qt5.so, -qt6.so   the Qt plug-ins' pane parts
+#   PREFIX/LIBDIR/qt5/plugins/printsupport/libcupskvxprintsupport.so, and qt6/...
+#                                                  the Qt print-support plug-ins, found by Qt
 #   PREFIX/LIBDIR/kvx/PlugIns/KVXPDE.plugin/...    the plug-in bundle
 #   PREFIX/share/ppd/korvane/korvane-rm4750.ppd    the printer's PPD, where CUPS looks
 #   PREFIX/share/man/man1/kvx-dialog.1, PREFIX/share/applications/kvx-dialog.desktop
@@ -62,3 +65,20 @@ set_target_properties(kvx-print-gtk4-pane PROPERTIES INSTALL_RPATH "$ORIGIN")
 target_compile_definitions(kvx-print-gtk4-pane PRIVATE KVX_INSTALLED_PLUGINS_FROM_PANE_PART="PlugIns")
 install(TARGETS kvx-print-gtk4 LIBRARY DESTINATION ${KVX_GTK4_LOADER_INSTALL_DIR})
 install(TARGETS kvx-print-gtk4-pane LIBRARY DESTINATION ${KVX_INSTALL_PRIVATE_DIR})
+
+# kvx-print for Qt goes in each Qt's printsupport folder (Debian's layout:
+# LIBDIR/qtN/plugins); it finds its pane part in the private folder as the
+# GTK loaders do.
+foreach(version 5 6)
+  if(NOT TARGET kvx-print-qt${version})
+    continue()
+  endif()
+  set(kvx_qt_plugin_dir ${CMAKE_INSTALL_LIBDIR}/qt${version}/plugins/printsupport)
+  file(RELATIVE_PATH kvx_qt_plugin_to_private /${kvx_qt_plugin_dir} /${KVX_INSTALL_PRIVATE_DIR})
+  target_compile_definitions(kvx-print-qt${version}-plugin PRIVATE
+    KVX_INSTALLED_PANE_PART_FROM_PLUGIN="${kvx_qt_plugin_to_private}/libkvx-print-qt${version}.so")
+  set_target_properties(kvx-print-qt${version} PROPERTIES INSTALL_RPATH "$ORIGIN")
+  target_compile_definitions(kvx-print-qt${version} PRIVATE KVX_INSTALLED_PLUGINS_FROM_PANE_PART="PlugIns")
+  install(TARGETS kvx-print-qt${version}-plugin LIBRARY DESTINATION ${kvx_qt_plugin_dir})
+  install(TARGETS kvx-print-qt${version} LIBRARY DESTINATION ${KVX_INSTALL_PRIVATE_DIR})
+endforeach()

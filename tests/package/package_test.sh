@@ -2,17 +2,17 @@
 # package_test.sh DIR: checks the Debian packages that scripts/package.sh made
 # in DIR as a person installing them would: each package's file list
 # (PACKAGE.txt beside this script), the version naming this release, the GTK
-# packages' dependencies on the core and on GTK, lintian (no errors, no
-# warnings), then a real install with apt on this machine (root only): the X
-# session turns the GTK module on, CUPS' driver lister offers the model,
-# lpadmin makes a queue from it, the installed kvx-dialog shows the pane for
+# and Qt packages' dependencies on the core and on their toolkit, lintian (no
+# errors, no warnings), then a real install with apt on this machine (root
+# only): the X session turns the GTK module and the Qt 6 plug-in on, CUPS'
+# driver lister offers the model, lpadmin makes a queue from it, the installed kvx-dialog shows the pane for
 # that queue from the installed files alone, and purging leaves nothing
 # behind. (The module in an application's dialog is the GTK module's
 # end-to-end test.)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 dir=$(realpath "$1")
-packages=(kvx kvx-gtk3 kvx-gtk4)
+packages=(kvx kvx-gtk3 kvx-gtk4 kvx-qt5 kvx-qt6)
 work=$(mktemp -d)
 failures=0
 passes=0
@@ -45,6 +45,11 @@ for gtk in 3 4; do
   check "kvx-gtk$gtk depends on this kvx and on GTK $gtk ($depends)" \
     bash -c "grep -q 'kvx (= $(dpkg-deb -f "${debs[0]}" Version))' <<<'$depends' && grep -q 'libgtk-$gtk-' <<<'$depends'"
 done
+for qt in 5 6; do
+  depends=$(dpkg-deb -f "${debs[qt - 2]}" Depends)
+  check "kvx-qt$qt depends on this kvx and on the very Qt $qt it was built with ($depends)" \
+    bash -c "grep -q 'kvx (= $(dpkg-deb -f "${debs[0]}" Version))' <<<'$depends' && grep -qE 'qtbase-abi-5-[0-9]+-[0-9]+|qt6-base(-private)?-abi \(= 6' <<<'$depends'"
+done
 
 lintian --fail-on error,warning --tag-display-limit 0 "${debs[@]}" >"$work/lintian" 2>&1 &&
   pass "lintian finds no errors and no warnings" || fail "lintian finds no errors and no warnings"
@@ -59,6 +64,9 @@ else
 
   check "the X session turns the GTK module on, once" \
     test "$(sh -c '. /etc/X11/Xsession.d/90kvx-print; . /etc/X11/Xsession.d/90kvx-print; echo "$GTK3_MODULES"')" = kvx-print
+  check "the X session names the Qt 6 plug-in, keeping another choice" \
+    test "$(sh -c '. /etc/X11/Xsession.d/90kvx-print-qt6; echo "$QT_PRINTER_MODULE"'; QT_PRINTER_MODULE=x sh -c '. /etc/X11/Xsession.d/90kvx-print-qt6; echo "$QT_PRINTER_MODULE"')" = "kvx-print
+x"
 
   scheduler=$(bash "$here/../cups/private-cupsd.sh" start "$work/cups")
   export CUPS_SERVER=$scheduler
