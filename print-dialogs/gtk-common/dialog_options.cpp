@@ -22,10 +22,11 @@ std::vector<GtkWidget *> Children(GtkWidget *widget) {
 }
 
 // A container shows something when a child other than a label is visible:
-// a group whose options are all hidden keeps only its title.
+// a group whose options are all hidden keeps only its title. A GTK 4
+// scrolled window counts its scroll bars among its children.
 bool ShowsAnything(GtkWidget *container) {
     for (GtkWidget *child : Children(container)) {
-        if (gtk_widget_get_visible(child) && !GTK_IS_LABEL(child)) return true;
+        if (gtk_widget_get_visible(child) && !GTK_IS_LABEL(child) && !GTK_IS_SCROLLBAR(child)) return true;
     }
     return false;
 }
