@@ -70,7 +70,11 @@ start_app() {  # GTK_VERSION: the application, its dialog open on the default pr
       --method org.gtk.Actions.Activate print '[]' '{}' >/dev/null 2>&1 &
   fi
   window=$(find_window '^Print$')
-  xdotool windowfocus --sync "$window"
+  for ((try = 0; try < 50; ++try)); do  # a window found before it is mapped refuses the focus
+    xdotool windowfocus --sync "$window" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  echo "the dialog never took the focus" >&2; exit 1
 }
 
 answers() { grep -cE 'tab for q[0-9]+ shown|no pane for q[0-9]+$' "$work/app.out" || true; }
