@@ -63,7 +63,9 @@ start_app() {  # GTK_VERSION: the application, its dialog open on the default pr
       >"$work/app.out" 2>&1 &
     app_pid=$!
   else
-    GTK_PATH=${gtk4_backends%/4.0.0/printbackends} timeout 120 gtk4-print-editor >"$work/app.out" 2>&1 &
+    # It keeps its settings in the folder it runs in.
+    (cd "$work" && GTK_PATH=${gtk4_backends%/4.0.0/printbackends} exec timeout 120 gtk4-print-editor) \
+      >"$work/app.out" 2>&1 &
     app_pid=$!
     find_window 'GTK Print Editor' >/dev/null
     gdbus call --session --timeout 60 --dest org.gtk.PrintEditor4 --object-path /org/gtk/PrintEditor4 \
