@@ -19,7 +19,7 @@
 #include "cli/options.hpp"
 #include "script/pane_driver.hpp"
 #include "window/background_task.hpp"
-#include "gtk3/pane-view/pane_view.hpp"
+#include "gtk-common/pane_view.hpp"
 #include "window/printer_choices.hpp"
 
 namespace kvx::dialog {

@@ -1,8 +1,9 @@
-// What the GTK 3 and GTK 4 tabs share, built once per GTK version: the tab
+// The tab's side of the dialog itself, built once per GTK version: the tab
 // kept on its GtkPrintUnixDialog, the selected printer as the dialog tells
 // it, the dialog's signals (a printer selected, hidden, destroyed) and the
-// timer that turns the host's run loop while a pane is shown. Each
-// version's PrintDialogTab derives from it with its widgets.
+// timer that turns the host's run loop while a pane is shown.
+// PrintDialogTab (print_dialog_tab.hpp) derives from it with the tab's
+// widgets and the dialog's option widgets.
 #pragma once
 
 #include <gtk/gtk.h>

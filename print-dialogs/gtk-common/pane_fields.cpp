@@ -46,6 +46,14 @@ void RedrawField(const print_dialogs::ControlValue &value, GtkWidget *entry) {
     }
 }
 
+GtkEditable *EditsOf(GtkWidget *entry) {
+#if GTK_MAJOR_VERSION == 3
+    return GTK_EDITABLE(entry);
+#else
+    return gtk_editable_get_delegate(GTK_EDITABLE(entry));
+#endif
+}
+
 void KeepEditsFromEntry(GtkEditable *text, const bool *redrawing) {
     g_signal_connect(text, "insert-text", G_CALLBACK(OnInsert), const_cast<bool *>(redrawing));
     g_signal_connect(text, "delete-text", G_CALLBACK(OnDelete), const_cast<bool *>(redrawing));

@@ -23,9 +23,13 @@ std::pair<gint, gint> EntrySelection(GtkWidget *entry);
 // Shift+arrow began it.
 void RedrawField(const print_dialogs::ControlValue &value, GtkWidget *entry);
 
+// The editable that emits the entry's edits: GTK 3 the entry, GTK 4 the
+// text it delegates to.
+GtkEditable *EditsOf(GtkWidget *entry);
+
 // The entry never edits itself (a paste, a cut, an input method): only a
 // redraw from the model, while *redrawing, changes its text. text is the
-// editable that emits the edits (GTK 4: the entry's delegate).
+// entry's EditsOf.
 void KeepEditsFromEntry(GtkEditable *text, const bool *redrawing);
 
 }  // namespace kvx::gtk_module

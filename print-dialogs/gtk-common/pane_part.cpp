@@ -1,8 +1,7 @@
-// kvx-print's pane part, built once per GTK version over that version's
-// print_dialog_tab.hpp, and loaded by the loader when the first print
-// dialog is about to show: every GtkPrintUnixDialog of the application gets
-// the Korvane pane as a custom tab for the CUPS queues whose PPD the
-// plug-in accepts. Dialogs are found through emission hooks (no class is
+// kvx-print's pane part, built once per GTK version and loaded by the
+// loader when the first print dialog is about to show: every
+// GtkPrintUnixDialog of the application gets the Korvane pane as a custom
+// tab for the CUPS queues whose PPD the plug-in accepts. Dialogs are found through emission hooks (no class is
 // patched) and the plug-in bundle relative to where this library is
 // installed.
 #include <gtk/gtk.h>

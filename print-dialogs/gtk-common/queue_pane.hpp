@@ -1,6 +1,6 @@
 // The pane for one Korvane queue inside one print dialog, declared once for
 // both GTK versions: the queue's session pane (core/queue_pane_session.hpp)
-// drawn by that version's pane view, with its summary rows underneath
+// drawn by the pane view, with its summary rows underneath
 // (gtk3/module/queue_pane.cpp, gtk4/module/queue_pane.cpp).
 #pragma once
 
@@ -11,17 +11,11 @@
 #include <string>
 
 #include "core/queue_pane_session.hpp"
-#if GTK_MAJOR_VERSION == 3
-#include "gtk3/pane-view/pane_view.hpp"
-#else
-#include "gtk4/pane-view/pane_view.hpp"
-#endif
+#include "gtk-common/pane_view.hpp"
 
 namespace kvx::gtk_module {
 
-#if GTK_MAJOR_VERSION == 3
 using dialog::PaneView;
-#endif
 
 class QueuePane final : public print_dialogs::SessionPane {
 public:

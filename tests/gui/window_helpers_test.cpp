@@ -7,7 +7,7 @@
 #include "KVXHostSupport.hpp"
 #include "script/field_input.hpp"
 #include "core/text_offsets.hpp"
-#include "gtk3/pane-view/pane_view.hpp"
+#include "gtk-common/pane_view.hpp"
 
 namespace kvx::dialog {
 namespace {

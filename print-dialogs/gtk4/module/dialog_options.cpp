@@ -1,11 +1,13 @@
-#include "dialog_options.hpp"
+// GTK 4's option widgets: each shows a GtkPrinterOption (its "source"),
+// read and written through the option's "value", which GTK reads back
+// into the job's settings.
+#include "gtk-common/dialog_options.hpp"
 
 #include "glib/printer_option.hpp"
 
 namespace kvx::gtk_module {
 namespace {
 
-constexpr const char *kOptionWidgetTypeName = "GtkPrinterOptionWidget";
 constexpr const char *kSourceProperty = "source";
 constexpr const char *kValueProperty = "value";
 
@@ -14,11 +16,13 @@ bool HasProperty(gpointer object, const char *name, GType type) {
     return property != nullptr && g_type_is_a(property->value_type, type);
 }
 
+}  // namespace
+
 // The dialog attaches each option widget's label with the widget as its
 // mnemonic widget. A widget or option without the properties read here
 // (GTK's private side changed) is no option: the pane's keys then find no
 // widget, and the dialog stays as it is without the tab.
-void Walk(GtkWidget *widget, GType optionWidgetType, std::vector<DialogOption> &found) {
+void AddDialogOptions(GtkWidget *widget, GType optionWidgetType, std::vector<DialogOption> &found) {
     if (GTK_IS_LABEL(widget)) {
         GtkWidget *target = gtk_label_get_mnemonic_widget(GTK_LABEL(widget));
         if (target != nullptr && G_TYPE_CHECK_INSTANCE_TYPE(target, optionWidgetType) &&
@@ -34,30 +38,17 @@ void Walk(GtkWidget *widget, GType optionWidgetType, std::vector<DialogOption> &
     }
     for (GtkWidget *child = gtk_widget_get_first_child(widget); child != nullptr;
          child = gtk_widget_get_next_sibling(child)) {
-        Walk(child, optionWidgetType, found);
+        AddDialogOptions(child, optionWidgetType, found);
     }
 }
 
-}  // namespace
-
-std::vector<DialogOption> FindDialogOptions(GtkWidget *dialog) {
-    std::vector<DialogOption> found;
-    const GType optionWidgetType = g_type_from_name(kOptionWidgetTypeName);
-    if (optionWidgetType != 0) Walk(dialog, optionWidgetType, found);
-    return found;
-}
-
-std::string LabelText(const DialogOption &option) {
-    return gtk_label_get_text(GTK_LABEL(option.label));
-}
-
 std::string OptionName(const DialogOption &option) {
-    return print_dialogs::PrinterOptionName(option.source, LabelText(option));
+    return print_dialogs::PrinterOptionName(option.choiceHolder, LabelText(option));
 }
 
-std::optional<std::string> ChosenChoice(GObject *source) {
+std::optional<std::string> ChosenChoice(const DialogOption &option) {
     gchar *value = nullptr;
-    g_object_get(source, kValueProperty, &value, nullptr);
+    g_object_get(option.choiceHolder, kValueProperty, &value, nullptr);
     if (value == nullptr) return std::nullopt;
     std::string choice = value;
     g_free(value);
@@ -66,14 +57,9 @@ std::optional<std::string> ChosenChoice(GObject *source) {
 
 // GTK leaves the option as it was for a choice it does not offer: what is
 // read back tells.
-bool Choose(GObject *source, const std::string &choice) {
-    if (ChosenChoice(source) != choice) g_object_set(source, kValueProperty, choice.c_str(), nullptr);
-    return ChosenChoice(source) == choice;
-}
-
-void SetOptionVisible(const DialogOption &option, bool visible) {
-    gtk_widget_set_visible(option.label, visible);
-    gtk_widget_set_visible(option.optionWidget, visible);
+bool Choose(const DialogOption &option, const std::string &choice) {
+    if (ChosenChoice(option) != choice) g_object_set(option.choiceHolder, kValueProperty, choice.c_str(), nullptr);
+    return ChosenChoice(option) == choice;
 }
 
 }  // namespace kvx::gtk_module

@@ -1,11 +1,10 @@
 #include "print_dialog_tab.hpp"
 
 #include <algorithm>
-#include <cmath>
 
 #include "core/din_policy.hpp"
 #include "core/report.hpp"
-#include "gtk-common/queue_pane.hpp"
+#include "queue_pane.hpp"
 
 namespace kvx::gtk_module {
 
@@ -15,16 +14,9 @@ namespace {
 
 constexpr gint kTabMargin = 12;
 
-
-void Reference(const DialogOption &option) {
-    for (gpointer part : {gpointer(option.label), gpointer(option.optionWidget), gpointer(option.source)}) {
-        g_object_ref(part);
-    }
-}
-
-void Release(const DialogOption &option) {
-    for (gpointer part : {gpointer(option.label), gpointer(option.optionWidget), gpointer(option.source)}) {
-        g_object_unref(part);
+void ForEachPart(const DialogOption &option, auto call) {
+    for (gpointer part : {gpointer(option.label), gpointer(option.optionWidget), gpointer(option.choiceHolder)}) {
+        call(part);
     }
 }
 
@@ -54,7 +46,7 @@ bool PrintDialogTab::ResetDialogDIN() {
         const std::string name = OptionName(option);
         if (!print_dialogs::IsDINSetting(name)) continue;
         found = true;
-        if (!Choose(option.source, digit)) {
+        if (!Choose(option, digit)) {
             print_dialogs::ReportProblem("the print dialog offers no " + digit + " for " + name +
                                          "; it keeps its own choice");
         }
@@ -71,43 +63,52 @@ std::vector<std::string> PrintDialogTab::OptionLabels() {
 
 void PrintDialogTab::BindOption(const std::string &key, size_t labelIndex) {
     const DialogOption &option = foundOptions_.at(labelIndex);
-    Reference(option);
+    ForEachPart(option, g_object_ref);
     boundOptions_[key] = option;
-    g_signal_connect(option.source, "changed", G_CALLBACK(OnOptionSourceChanged), this);
-    SetOptionVisible(option, false);
+    g_signal_connect(option.choiceHolder, "changed", G_CALLBACK(OnChoiceChanged), this);
+    hidden_.Hide(option);
 }
 
-// GTK builds new option widgets for each printer; those of the last one
-// are shown again only while they are still in the dialog.
 void PrintDialogTab::UnbindOptions(bool restoreHidden) {
     for (const auto &[key, option] : boundOptions_) {
-        g_signal_handlers_disconnect_by_data(option.source, this);
-        if (restoreHidden && gtk_widget_get_parent(option.optionWidget) != nullptr) SetOptionVisible(option, true);
-        Release(option);
+        g_signal_handlers_disconnect_by_data(option.choiceHolder, this);
+        ForEachPart(option, g_object_unref);
     }
     boundOptions_.clear();
+    if (restoreHidden) {
+        hidden_.Restore();
+    } else {
+        hidden_.Forget();
+    }
 }
 
 std::optional<std::string> PrintDialogTab::OptionChoice(const std::string &key) {
-    return ChosenChoice(boundOptions_.at(key).source);
+    return ChosenChoice(boundOptions_.at(key));
 }
 
 bool PrintDialogTab::ChooseOption(const std::string &key, const std::string &choice) {
-    return Choose(boundOptions_.at(key).source, choice);
+    return Choose(boundOptions_.at(key), choice);
 }
 
 std::unique_ptr<print_dialogs::TabPane> PrintDialogTab::MakePane(const print_dialogs::QueueAnswer &answer,
                                                                  const std::string &plugInsFolder,
                                                                  const print_dialogs::Choices &starting) {
     auto pane = std::make_unique<QueuePane>(answer, plugInsFolder, starting, [this] { AfterPaneAction(); });
-    gtk_widget_add_tick_callback(pane->Widget(), OnPaneFrame, this, nullptr);
+    FollowPanePosition(pane->Widget());
     return pane;
 }
 
 void PrintDialogTab::ShowInTab(print_dialogs::TabPane &pane) {
     GtkWidget *widget = static_cast<QueuePane &>(pane).Widget();
+#if GTK_MAJOR_VERSION == 3
+    gtk_container_foreach(
+        GTK_CONTAINER(tab_), [](GtkWidget *child, gpointer tab) { gtk_container_remove(GTK_CONTAINER(tab), child); },
+        tab_);
+    gtk_box_pack_start(GTK_BOX(tab_), widget, FALSE, FALSE, 0);
+#else
     while (GtkWidget *child = gtk_widget_get_first_child(tab_)) gtk_box_remove(GTK_BOX(tab_), child);
     gtk_box_append(GTK_BOX(tab_), widget);
+#endif
     gtk_label_set_text(GTK_LABEL(tabLabel_), pane.Title().c_str());
     gtk_widget_set_visible(tab_, TRUE);
     KeepRunLoopTurning();
@@ -117,28 +118,18 @@ void PrintDialogTab::HideTab() {
     gtk_widget_set_visible(tab_, FALSE);
 }
 
-void PrintDialogTab::OnOptionSourceChanged(GObject *source, PrintDialogTab *tab) {
-    Guarded([&] {
-        const auto bound =
-            std::ranges::find_if(tab->boundOptions_, [&](const auto &entry) { return entry.second.source == source; });
-        if (bound != tab->boundOptions_.end()) tab->OnOptionChanged(bound->first, ChosenChoice(source));
-    });
+void PrintDialogTab::PaneAt(std::pair<gint, gint> position) {
+    if (position != std::exchange(panePosition_, position)) {
+        g_debug("pane of %s at %d,%d in the dialog", SelectedQueue().c_str(), position.first, position.second);
+    }
 }
 
-// Where the pane sits, for a person (or a test) looking at the dialog.
-gboolean PrintDialogTab::OnPaneFrame(GtkWidget *pane, GdkFrameClock *, gpointer data) {
-    auto *tab = static_cast<PrintDialogTab *>(data);
-    graphene_point_t at{};
-    const graphene_point_t origin{};
-    if (tab->Destroyed() || !gtk_widget_get_mapped(pane) ||
-        !gtk_widget_compute_point(pane, GTK_WIDGET(tab->dialog_), &origin, &at)) {
-        return G_SOURCE_CONTINUE;
-    }
-    const std::pair position(static_cast<gint>(std::lround(at.x)), static_cast<gint>(std::lround(at.y)));
-    if (position != std::exchange(tab->panePosition_, position)) {
-        g_debug("pane of %s at %d,%d in the dialog", tab->SelectedQueue().c_str(), position.first, position.second);
-    }
-    return G_SOURCE_CONTINUE;
+void PrintDialogTab::OnChoiceChanged(GObject *choiceHolder, PrintDialogTab *tab) {
+    Guarded([&] {
+        const auto bound = std::ranges::find_if(
+            tab->boundOptions_, [&](const auto &entry) { return entry.second.choiceHolder == choiceHolder; });
+        if (bound != tab->boundOptions_.end()) tab->OnOptionChanged(bound->first, ChosenChoice(bound->second));
+    });
 }
 
 }  // namespace kvx::gtk_module

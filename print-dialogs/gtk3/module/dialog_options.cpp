@@ -1,11 +1,12 @@
-#include "generic_options.hpp"
+// GTK 3's option widgets: each holds a combo box whose second column is
+// the PPD choice; GTK reads the combo back into the job's settings.
+#include "gtk-common/dialog_options.hpp"
 
 #include "glib/printer_option.hpp"
 
 namespace kvx::gtk_module {
 namespace {
 
-constexpr const char *kOptionWidgetTypeName = "GtkPrinterOptionWidget";
 constexpr const char *kOptionWidgetSourceProperty = "source";
 constexpr gint kChoiceColumn = 1;  // the display text is in column 0
 
@@ -26,7 +27,7 @@ gint RowOf(GtkWidget *grid, GtkWidget *child) {
 }
 
 // GTK lays each option out in a grid row: its label, then its widget.
-void AddGridOptions(GtkWidget *grid, GType optionWidgetType, std::vector<GenericOption> &found) {
+void AddGridOptions(GtkWidget *grid, GType optionWidgetType, std::vector<DialogOption> &found) {
     GList *children = gtk_container_get_children(GTK_CONTAINER(grid));
     for (GList *child = children; child != nullptr; child = child->next) {
         auto *optionWidget = GTK_WIDGET(child->data);
@@ -36,7 +37,7 @@ void AddGridOptions(GtkWidget *grid, GType optionWidgetType, std::vector<Generic
         for (GList *other = children; other != nullptr; other = other->next) {
             auto *label = GTK_WIDGET(other->data);
             if (GTK_IS_LABEL(label) && RowOf(grid, label) == RowOf(grid, optionWidget)) {
-                found.push_back({label, optionWidget, combo});
+                found.push_back({label, optionWidget, G_OBJECT(combo)});
                 break;
             }
         }
@@ -44,28 +45,19 @@ void AddGridOptions(GtkWidget *grid, GType optionWidgetType, std::vector<Generic
     g_list_free(children);
 }
 
-void Walk(GtkWidget *widget, GType optionWidgetType, std::vector<GenericOption> &found) {
+}  // namespace
+
+void AddDialogOptions(GtkWidget *widget, GType optionWidgetType, std::vector<DialogOption> &found) {
     if (GTK_IS_GRID(widget)) AddGridOptions(widget, optionWidgetType, found);
     if (!GTK_IS_CONTAINER(widget)) return;
     GList *children = gtk_container_get_children(GTK_CONTAINER(widget));
     for (GList *child = children; child != nullptr; child = child->next) {
-        Walk(GTK_WIDGET(child->data), optionWidgetType, found);
+        AddDialogOptions(GTK_WIDGET(child->data), optionWidgetType, found);
     }
     g_list_free(children);
 }
 
-// A container shows something when a child other than a label is visible:
-// a group whose options are all hidden keeps only its title.
-bool ShowsAnything(GtkWidget *container) {
-    if (!GTK_IS_CONTAINER(container)) return true;
-    GList *children = gtk_container_get_children(GTK_CONTAINER(container));
-    bool shows = false;
-    for (GList *child = children; child != nullptr && !shows; child = child->next) {
-        shows = gtk_widget_get_visible(GTK_WIDGET(child->data)) && !GTK_IS_LABEL(child->data);
-    }
-    g_list_free(children);
-    return shows;
-}
+namespace {
 
 // The row of the combo whose choice is `choice`.
 std::optional<GtkTreeIter> FindRow(GtkComboBox *combo, const std::string &choice) {
@@ -88,18 +80,7 @@ std::optional<GtkTreeIter> FindRow(GtkComboBox *combo, const std::string &choice
 
 }  // namespace
 
-std::vector<GenericOption> FindGenericOptions(GtkWidget *dialog) {
-    std::vector<GenericOption> found;
-    const GType optionWidgetType = g_type_from_name(kOptionWidgetTypeName);
-    if (optionWidgetType != 0) Walk(dialog, optionWidgetType, found);
-    return found;
-}
-
-std::string LabelText(const GenericOption &option) {
-    return gtk_label_get_text(GTK_LABEL(option.label));
-}
-
-std::string OptionName(const GenericOption &option) {
+std::string OptionName(const DialogOption &option) {
     GObject *source = nullptr;
     g_object_get(option.optionWidget, kOptionWidgetSourceProperty, &source, nullptr);
     if (source == nullptr) return {};
@@ -108,7 +89,8 @@ std::string OptionName(const GenericOption &option) {
     return name;
 }
 
-std::optional<std::string> ChosenChoice(GtkComboBox *combo) {
+std::optional<std::string> ChosenChoice(const DialogOption &option) {
+    auto *combo = GTK_COMBO_BOX(option.choiceHolder);
     GtkTreeIter row;
     GtkTreeModel *model = gtk_combo_box_get_model(combo);
     if (model == nullptr || gtk_tree_model_get_n_columns(model) <= kChoiceColumn ||
@@ -124,37 +106,12 @@ std::optional<std::string> ChosenChoice(GtkComboBox *combo) {
     return choice;
 }
 
-bool Choose(GtkComboBox *combo, const std::string &choice) {
+bool Choose(const DialogOption &option, const std::string &choice) {
+    auto *combo = GTK_COMBO_BOX(option.choiceHolder);
     std::optional<GtkTreeIter> row = FindRow(combo, choice);
     if (!row) return false;
-    if (ChosenChoice(combo) != choice) gtk_combo_box_set_active_iter(combo, &*row);
+    if (ChosenChoice(option) != choice) gtk_combo_box_set_active_iter(combo, &*row);
     return true;
-}
-
-void HideGenericOption(const GenericOption &option, std::vector<GtkWidget *> &hidden) {
-    gtk_widget_hide(option.label);
-    gtk_widget_hide(option.optionWidget);
-    for (GtkWidget *container = gtk_widget_get_parent(option.optionWidget); container != nullptr;
-         container = gtk_widget_get_parent(container)) {
-        GtkWidget *parent = gtk_widget_get_parent(container);
-        if (parent == nullptr || ShowsAnything(container)) return;
-        gtk_widget_hide(container);
-        hidden.push_back(GTK_WIDGET(g_object_ref(container)));
-        if (GTK_IS_NOTEBOOK(parent)) return;
-    }
-}
-
-void RestoreHiddenContainers(std::vector<GtkWidget *> &hidden) {
-    // Innermost first: an outer container shows again once an inner one does.
-    for (GtkWidget *container : hidden) {
-        if (gtk_widget_get_parent(container) != nullptr && ShowsAnything(container)) gtk_widget_show(container);
-    }
-    ForgetHiddenContainers(hidden);
-}
-
-void ForgetHiddenContainers(std::vector<GtkWidget *> &hidden) {
-    for (GtkWidget *container : hidden) g_object_unref(container);
-    hidden.clear();
 }
 
 }  // namespace kvx::gtk_module

@@ -1,8 +1,9 @@
-// The GTK 3 module's part of one GtkPrintUnixDialog: the custom tab that
-// shows the pane of the selected Korvane queue, and the dialog's generic
-// option widgets for the pane's keys, which the pane writes into and
-// hides. What happens when is the shared DialogTab's; this is its GTK 3
-// widgets and signals.
+// kvx-print's part of one GtkPrintUnixDialog, built once per GTK version:
+// the custom tab that shows the pane of the selected Korvane queue, and the
+// dialog's own option widgets for the pane's keys, which the pane writes
+// into and hides. What happens when is the shared DialogTab's; where the
+// pane sits is followed with each version's signals
+// (gtk3/module/pane_position.cpp, gtk4/module/pane_position.cpp).
 #pragma once
 
 #include <gtk/gtk.h>
@@ -14,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "gtk-common/gtk_dialog_tab.hpp"
-#include "generic_options.hpp"
+#include "dialog_options.hpp"
+#include "gtk_dialog_tab.hpp"
 
 namespace kvx::gtk_module {
 
@@ -24,6 +25,10 @@ public:
     // Adds the (hidden) tab to the dialog and follows its printer selection.
     PrintDialogTab(GtkPrintUnixDialog *dialog, std::string plugInsFolder);
     ~PrintDialogTab() override;
+
+    // Where the pane sits in the dialog, as the version's signals find it:
+    // logged when it moved, for a person (or a test) looking at the dialog.
+    void PaneAt(std::pair<gint, gint> position);
 
 private:
     bool ResetDialogDIN() override;
@@ -38,14 +43,16 @@ private:
     void ShowInTab(print_dialogs::TabPane &pane) override;
     void HideTab() override;
 
-    static void OnGenericComboChanged(GtkComboBox *combo, PrintDialogTab *tab);
-    static void OnPaneAllocated(GtkWidget *pane, GdkRectangle *, PrintDialogTab *tab);
+    // Connects the version's signal that tells where the pane sits.
+    void FollowPanePosition(GtkWidget *pane);
+
+    static void OnChoiceChanged(GObject *choiceHolder, PrintDialogTab *tab);
 
     GtkWidget *tab_;
     GtkWidget *tabLabel_;
-    std::vector<GenericOption> foundOptions_;            // as OptionLabels last found them
-    std::map<std::string, GenericOption> boundOptions_;  // pane key -> the dialog's widget, referenced
-    std::vector<GtkWidget *> hiddenContainers_;
+    std::vector<DialogOption> foundOptions_;            // as OptionLabels last found them
+    std::map<std::string, DialogOption> boundOptions_;  // pane key -> the dialog's option, its parts referenced
+    HiddenOptions hidden_;
     std::pair<gint, gint> panePosition_{-1, -1};  // where the pane was last drawn
 };
 

@@ -1,0 +1,77 @@
+// The pane view's GTK 4 widgets and signals: a drop-down per popup, an
+// entry's keys, presses and focus through GTK 4's event controllers.
+#include "gtk-common/pane_view.hpp"
+
+namespace kvx::dialog {
+namespace {
+
+using ControlView = PaneView::ControlView;
+
+void OnPopupSelected(GtkDropDown *dropDown, GParamSpec *, ControlView *view) {
+    const guint selected = gtk_drop_down_get_selected(dropDown);
+    if (selected != GTK_INVALID_LIST_POSITION) view->pane->ChooseItem(*view, selected);
+}
+
+gboolean OnEntryKeyPressed(GtkEventControllerKey *, guint keyval, guint, GdkModifierType state, ControlView *view) {
+    return view->pane->PressKey(*view, KeyPressFromGdk(keyval, state));
+}
+
+// A click that selects the whole text takes the focus without the entry's
+// own press, which would put the caret where the pointer landed; any other
+// click that gives the focus gives it as a click.
+void OnEntryPressed(GtkGestureClick *gesture, gint, gdouble, gdouble, ControlView *view) {
+    if (gtk_widget_has_focus(view->widget) || gtk_widget_is_focus(view->widget)) return;
+    view->clickFocusing = true;
+    if (!view->pane->SelectsWholeTextOnClick(*view)) return;
+    gtk_gesture_set_state(GTK_GESTURE(gesture), GTK_EVENT_SEQUENCE_CLAIMED);
+    gtk_widget_grab_focus(view->widget);
+}
+
+void OnEntryFocusEntered(GtkEventControllerFocus *, ControlView *view) {
+    const FocusCause cause = view->clickFocusing ? FocusCause::Click : FocusCause::Keyboard;
+    view->clickFocusing = false;
+    view->pane->FocusGained(*view, cause);
+}
+
+}  // namespace
+
+GtkWidget *PaneView::MakePopup(const std::vector<std::string> &items) {
+    std::vector<const char *> strings;
+    for (const std::string &item : items) strings.push_back(item.c_str());
+    strings.push_back(nullptr);
+    return gtk_drop_down_new_from_strings(strings.data());
+}
+
+void PaneView::ShowItem(GtkWidget *popup, std::optional<size_t> item) {
+    gtk_drop_down_set_selected(GTK_DROP_DOWN(popup), item ? static_cast<guint>(*item) : GTK_INVALID_LIST_POSITION);
+}
+
+// Not also labelled-by the label: GTK 4 joins both into the name ("DIN DIN:").
+void PaneView::NameForScreenReaders(GtkWidget *control, GtkWidget *, const std::string &name) {
+    gtk_accessible_update_property(GTK_ACCESSIBLE(control), GTK_ACCESSIBLE_PROPERTY_LABEL, name.c_str(), -1);
+}
+
+// Before the entry's own text sees them: keys and presses in the capture
+// phase.
+void PaneView::ConnectInput(ControlView &view) {
+    if (view.kind == print_dialogs::ControlKind::Popup) {
+        g_signal_connect(view.widget, "notify::selected", G_CALLBACK(OnPopupSelected), &view);
+        return;
+    }
+    if (view.kind != print_dialogs::ControlKind::Field) return;
+    GtkEventController *keys = gtk_event_controller_key_new();
+    gtk_event_controller_set_propagation_phase(keys, GTK_PHASE_CAPTURE);
+    g_signal_connect(keys, "key-pressed", G_CALLBACK(OnEntryKeyPressed), &view);
+    GtkGesture *click = gtk_gesture_click_new();
+    gtk_gesture_single_set_button(GTK_GESTURE_SINGLE(click), GDK_BUTTON_PRIMARY);
+    gtk_event_controller_set_propagation_phase(GTK_EVENT_CONTROLLER(click), GTK_PHASE_CAPTURE);
+    g_signal_connect(click, "pressed", G_CALLBACK(OnEntryPressed), &view);
+    GtkEventController *focus = gtk_event_controller_focus_new();
+    g_signal_connect(focus, "enter", G_CALLBACK(OnEntryFocusEntered), &view);
+    for (GtkEventController *controller : {keys, GTK_EVENT_CONTROLLER(click), focus}) {
+        gtk_widget_add_controller(view.widget, controller);
+        view.sources.push_back(G_OBJECT(controller));
+    }
+}
+
+}  // namespace kvx::dialog
