@@ -46,9 +46,13 @@ void PaneView::ShowItem(GtkWidget *popup, std::optional<size_t> item) {
     gtk_drop_down_set_selected(GTK_DROP_DOWN(popup), item ? static_cast<guint>(*item) : GTK_INVALID_LIST_POSITION);
 }
 
-// Not also labelled-by the label: GTK 4 joins both into the name ("DIN DIN:").
-void PaneView::NameForScreenReaders(GtkWidget *control, GtkWidget *, const std::string &name) {
-    gtk_accessible_update_property(GTK_ACCESSIBLE(control), GTK_ACCESSIBLE_PROPERTY_LABEL, name.c_str(), -1);
+// Named through labelled-by alone, the label's own accessible name without
+// its colon: GTK 4.8 joins a name set on the control with the relation's
+// ("DIN DIN:"), and later GTK 4 names a drop-down by its selected item
+// unless it is labelled-by.
+void PaneView::NameForScreenReaders(GtkWidget *control, GtkWidget *label, const std::string &name) {
+    gtk_accessible_update_property(GTK_ACCESSIBLE(label), GTK_ACCESSIBLE_PROPERTY_LABEL, name.c_str(), -1);
+    gtk_accessible_update_relation(GTK_ACCESSIBLE(control), GTK_ACCESSIBLE_RELATION_LABELLED_BY, label, nullptr, -1);
 }
 
 // Before the entry's own text sees them: keys and presses in the capture
