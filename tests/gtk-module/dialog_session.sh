@@ -90,6 +90,9 @@ choose() {  # CONTROL DOWN...: open the popup, move down, take the item
   click_in_pane $1
   shift
   xdotool key --delay 150 "$@" Return
+  # GTK 4 closes the popup's popover with an animation: a click that comes
+  # before it has gone only closes it.
+  sleep 0.5
 }
 
 type_into() {  # CONTROL TEXT
