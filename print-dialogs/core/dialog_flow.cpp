@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <iomanip>
 #include <memory>
+#include <sstream>
 
 #include "cli/messages.hpp"
 #include "report.hpp"
@@ -35,8 +37,12 @@ void PrintDialogFlow::SelectQueue(const std::string &queue) {
     });
 }
 
-double PrintDialogFlow::MillisecondsSinceSelected() const {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - selectedAt_).count();
+void PrintDialogFlow::ReportTabShown(const QueueAnswer &answer) const {
+    const std::chrono::duration<double, std::milli> sinceSelected = std::chrono::steady_clock::now() - selectedAt_;
+    std::ostringstream shown;
+    shown << std::fixed << std::setprecision(1) << "tab for " << answer.queue << " shown " << sinceSelected.count()
+          << " ms after the printer was selected (the check took " << answer.checkMilliseconds << " ms)";
+    dialog::ReportMessage(shown.str());
 }
 
 void PrintDialogFlow::PaneFailed(const std::string &queue) {

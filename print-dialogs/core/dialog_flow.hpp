@@ -32,7 +32,8 @@ public:
     // (empty). A known answer is given at once, else the check starts.
     void SelectQueue(const std::string &queue);
     const std::string &SelectedQueue() const { return selectedQueue_; }
-    double MillisecondsSinceSelected() const;
+    // The queue's pane is on show: when, from the selection, and how long its check took.
+    void ReportTabShown(const QueueAnswer &answer) const;
     // The pane could not be shown for the queue: not asked again in this dialog.
     void PaneFailed(const std::string &queue);
     // The dialog goes: no answer reaches it any more.

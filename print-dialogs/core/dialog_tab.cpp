@@ -1,8 +1,6 @@
 #include "dialog_tab.hpp"
 
 #include <algorithm>
-#include <iomanip>
-#include <sstream>
 
 #include "KVXHost.h"
 #include "cli/messages.hpp"
@@ -90,11 +88,7 @@ void DialogTab::ShowPane(const QueueAnswer &answer) {
     shownPane_ = pane.get();
     ShowInTab(*shownPane_);
     WriteChoicesToDialog();
-    std::ostringstream shown;
-    shown << std::fixed << std::setprecision(1) << "tab for " << answer.queue << " shown "
-          << flow_.MillisecondsSinceSelected() << " ms after the printer was selected (the check took "
-          << answer.checkMilliseconds << " ms)";
-    dialog::ReportMessage(shown.str());
+    flow_.ReportTabShown(answer);
 }
 
 // Binds the dialog's option for each of the pane's keys; false when one is

@@ -17,7 +17,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <iomanip>
 #include <sstream>
 #include <utility>
 
@@ -197,11 +196,7 @@ void PrintDialogTab::ShowPane(const print_dialogs::QueueAnswer &answer) {
         for (QWidget *properties : dialog_->findChildren<QWidget *>()) {
             if (properties->isWindow() && properties->inherits(kPropertiesDialogClass)) LeavePaneKeysToPane(properties);
         }
-        std::ostringstream shown;
-        shown << std::fixed << std::setprecision(1) << "tab for " << answer.queue << " shown "
-              << flow_.MillisecondsSinceSelected() << " ms after the printer was selected (the check took "
-              << answer.checkMilliseconds << " ms)";
-        dialog::ReportMessage(shown.str());
+        flow_.ReportTabShown(answer);
         ReportWhereShown();
     });
 }
