@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/options.hpp"
+#include "dialog/cli/options.hpp"
 
 namespace kvx::bench {
 
@@ -23,9 +23,9 @@ void BenchPane::Open() {
 }
 
 bool BenchPane::ShowPaneOnSession() {
-    dialog::PaneHost pane(options_.plugInsFolder, driver_->Session());
+    session::PaneHost pane(options_.plugInsFolder, driver_->Session());
     const bool shown = pane.IsShown();
-    pane.Dismiss(dialog::DialogOutcome::Canceled);
+    pane.Dismiss(session::DialogOutcome::Canceled);
     return shown;
 }
 

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string_view>
 
-#include "script/pane_driver.hpp"
+#include "dialog/script/pane_driver.hpp"
 
 namespace kvx::bench {
 

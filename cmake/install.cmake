@@ -1,7 +1,7 @@
 # `cmake --install BUILD --prefix PREFIX` lays out a working kvx, relocatable
 # as a whole (LIBDIR is lib, or lib/<multiarch> for the prefix /usr):
 #   PREFIX/bin/kvx-dialog                          finds the rest relative to itself
-#   PREFIX/LIBDIR/kvx/libkvxhost.so, libkvxdialog.so   private to kvx
+#   PREFIX/LIBDIR/kvx/libkvxhost.so, libkvxsession.so, libkvxdialog.so   private to kvx
 #   PREFIX/LIBDIR/kvx/libkvxwindow.so              the window, loaded for --gui
 #   PREFIX/LIBDIR/kvx/libkvx-print-gtk3.so         the GTK module's pane part
 #   PREFIX/LIBDIR/gtk-3.0/modules/libkvx-print.so  the GTK module, found by GTK
@@ -26,7 +26,7 @@ set(KVX_INSTALL_PPD_DIR ${CMAKE_INSTALL_DATADIR}/ppd/korvane)
 # The dialog finds the private folder from bin; the libraries there find each
 # other beside themselves; the plug-in, four folders up from Contents/MacOS.
 set_target_properties(kvx-dialog PROPERTIES INSTALL_RPATH "$ORIGIN/../${KVX_INSTALL_PRIVATE_DIR}")
-set_target_properties(kvxdialog kvxwindow PROPERTIES INSTALL_RPATH "$ORIGIN")
+set_target_properties(kvxsession kvxdialog kvxwindow PROPERTIES INSTALL_RPATH "$ORIGIN")
 set_target_properties(KVXPDE PROPERTIES INSTALL_RPATH "$ORIGIN/../../../..")
 target_compile_definitions(kvxdialog PRIVATE
   KVX_INSTALLED_PLUGINS_DIR="${KVX_INSTALL_PLUGINS_DIR}"
@@ -34,7 +34,7 @@ target_compile_definitions(kvxdialog PRIVATE
   KVX_INSTALLED_WINDOW_MODULE="${KVX_INSTALL_PRIVATE_DIR}/libkvxwindow.so")
 
 install(TARGETS kvx-dialog RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS kvxhost kvxdialog kvxwindow LIBRARY DESTINATION ${KVX_INSTALL_PRIVATE_DIR})
+install(TARGETS kvxhost kvxsession kvxdialog kvxwindow LIBRARY DESTINATION ${KVX_INSTALL_PRIVATE_DIR})
 install(TARGETS KVXPDE LIBRARY DESTINATION ${KVX_INSTALL_BUNDLE_DIR}/Contents/MacOS)
 install(DIRECTORY ${KVX_BUNDLE_DIR}/ DESTINATION ${KVX_INSTALL_BUNDLE_DIR}
         PATTERN MacOS EXCLUDE)

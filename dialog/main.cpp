@@ -9,15 +9,15 @@
 #include <string>
 
 #include "KVXHost.h"
-#include "cli/default_locations.hpp"
-#include "cli/dialog_error.hpp"
-#include "cli/help.hpp"
-#include "cli/messages.hpp"
-#include "cli/options.hpp"
-#include "cups/printer_list.hpp"
-#include "script/pane_driver.hpp"
-#include "script/script_file.hpp"
-#include "window/window_main.hpp"
+#include "dialog/cli/default_locations.hpp"
+#include "dialog/cli/dialog_error.hpp"
+#include "dialog/cli/help.hpp"
+#include "dialog/cli/messages.hpp"
+#include "dialog/cli/options.hpp"
+#include "dialog/cups/printer_list.hpp"
+#include "dialog/script/pane_driver.hpp"
+#include "dialog/script/script_file.hpp"
+#include "dialog/window/window_main.hpp"
 
 namespace kvx::dialog {
 namespace {
@@ -63,6 +63,7 @@ void CheckNothingLeaked([[maybe_unused]] CFIndex liveObjectsBefore) {
 }
 
 int Main(std::span<char *const> arguments) {
+    TakeSessionMessages();
     // The run loop lives as long as the thread; make it before counting.
     CFRunLoopGetCurrent();
     const CFIndex liveObjectsBefore = KVXHostGetLiveObjectCount(kAllTypes);

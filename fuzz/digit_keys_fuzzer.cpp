@@ -13,7 +13,7 @@
 #include "driven_pane.hpp"
 #include "fuzz_check.hpp"
 #include "memory_file.hpp"
-#include "script/script_line.hpp"
+#include "dialog/script/script_line.hpp"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "driven_pane.hpp"
 
-#include "cli/dialog_error.hpp"
-#include "cli/options.hpp"
+#include "dialog/cli/dialog_error.hpp"
+#include "dialog/cli/options.hpp"
 
 namespace kvx::fuzz {
 

@@ -11,7 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "script/pane_driver.hpp"
+#include "dialog/script/pane_driver.hpp"
 
 namespace kvx::fuzz {
 

@@ -1,4 +1,4 @@
-#include "cli/default_locations.hpp"
+#include "dialog/cli/default_locations.hpp"
 
 #include <filesystem>
 #include <system_error>

@@ -1,8 +1,12 @@
-#include "cli/dialog_error.hpp"
+#include "dialog/cli/dialog_error.hpp"
 
-#include "cli/messages.hpp"
+#include "dialog/cli/messages.hpp"
 
 namespace kvx::dialog {
+
+int ExitStatusOf(const session::SessionError &error) {
+    return error.kind() == session::FailureKind::UnusableInput ? kExitUsage : kExitHostFailure;
+}
 
 int ExitStatusOfRun(const std::function<void()> &run) {
     try {
@@ -11,6 +15,9 @@ int ExitStatusOfRun(const std::function<void()> &run) {
     } catch (const DialogError &error) {
         ReportMessage(error.what());
         return error.exitStatus();
+    } catch (const session::SessionError &error) {
+        ReportMessage(error.what());
+        return ExitStatusOf(error);
     } catch (const std::exception &error) {
         ReportMessage(error.what());
         return kExitHostFailure;

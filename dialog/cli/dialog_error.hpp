@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "session/session_error.hpp"
+
 namespace kvx::dialog {
 
 constexpr int kExitSuccess = 0;
@@ -25,8 +27,13 @@ private:
     int exitStatus_;
 };
 
+// What the print session's failure means for the run: the person's input
+// was unusable (kExitUsage), or the host failed (kExitHostFailure).
+int ExitStatusOf(const session::SessionError &error);
+
 // Runs the dialog's part and gives its exit status: 0, a DialogError's
-// status, or kExitHostFailure for any other failure; the failure's message
+// status, a SessionError's as ExitStatusOf says, or kExitHostFailure for
+// any other failure; the failure's message
 // is said on stderr.
 int ExitStatusOfRun(const std::function<void()> &run);
 

@@ -1,4 +1,4 @@
-#include "cli/help.hpp"
+#include "dialog/cli/help.hpp"
 
 namespace kvx::dialog {
 

@@ -1,35 +1,31 @@
-#include "cli/messages.hpp"
+#include "dialog/cli/messages.hpp"
 
-#include <atomic>
+#include <cstdlib>
 #include <iostream>
+
+#include "KVXHost.h"
 
 namespace kvx::dialog {
 namespace {
 
-// Set once by the embedding program, read by whichever thread reports.
-std::atomic<MessageSink> messageSink{nullptr};
+constexpr const char *kDebugVariable = "KVX_DEBUG";
+
+void ShowInDebugLog(const char *text) {
+    std::cerr << kProgramName << ": debug: " << text << '\n';
+}
+
+void DropShown(const char *) {}
 
 }  // namespace
 
 void ReportMessage(std::string_view message) {
-    if (const MessageSink sink = messageSink.load()) {
-        sink(message);
-    } else {
-        std::cerr << kProgramName << ": " << message << '\n';
-    }
+    std::cerr << kProgramName << ": " << message << '\n';
 }
 
-void SetMessageSink(MessageSink sink) {
-    messageSink.store(sink);
-}
-
-std::string Quoted(std::string_view text) {
-    std::string quoted;
-    quoted.reserve(text.size() + 2);
-    quoted += '"';
-    quoted += text;
-    quoted += '"';
-    return quoted;
+void TakeSessionMessages() {
+    session::SetMessageSink(ReportMessage);
+    const char *debug = std::getenv(kDebugVariable);
+    KVXHostSetShowSink(debug != nullptr && debug[0] != '\0' ? ShowInDebugLog : DropShown);
 }
 
 }  // namespace kvx::dialog

@@ -1,25 +1,23 @@
-// Messages for the person running the dialog: one line each on stderr, or
-// wherever a program that embeds the dialog library sends them.
+// Messages for the person running kvx-dialog: one line each on stderr,
+// under the program's name. The print session's own messages come here too.
 #pragma once
 
-#include <string>
 #include <string_view>
+
+#include "session/messages.hpp"
 
 namespace kvx::dialog {
 
 constexpr std::string_view kProgramName = "kvx-dialog";
 
-// Writes "kvx-dialog: MESSAGE" and a newline to stderr, or hands MESSAGE to
-// the sink.
+// Writes "kvx-dialog: MESSAGE" and a newline to stderr.
 void ReportMessage(std::string_view message);
 
-// Where messages go instead of stderr: the GTK module sends them to the
-// application's debug log, since its own faults are said once in its own
-// words. Null: stderr again.
-using MessageSink = void (*)(std::string_view message);
-void SetMessageSink(MessageSink sink);
+// From now on the print session's messages are kvx-dialog's, and the
+// plug-in's echo (CFShow) goes to the debug log: stderr only with
+// KVX_DEBUG set, so that stderr carries kvx-dialog's own messages.
+void TakeSessionMessages();
 
-// The text in double quotes, for naming files, lines and models in messages.
-std::string Quoted(std::string_view text);
+using session::Quoted;
 
 }  // namespace kvx::dialog

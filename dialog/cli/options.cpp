@@ -1,11 +1,11 @@
-#include "cli/options.hpp"
+#include "dialog/cli/options.hpp"
 
 #include <cstdlib>
 #include <string_view>
 
-#include "cli/default_locations.hpp"
-#include "cli/dialog_error.hpp"
-#include "cli/messages.hpp"
+#include "dialog/cli/default_locations.hpp"
+#include "dialog/cli/dialog_error.hpp"
+#include "dialog/cli/messages.hpp"
 
 namespace kvx::dialog {
 namespace {

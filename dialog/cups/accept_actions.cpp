@@ -1,13 +1,13 @@
-#include "cups/accept_actions.hpp"
+#include "dialog/cups/accept_actions.hpp"
 
 #include <fstream>
 #include <string_view>
 #include <vector>
 
-#include "cups/cups_job.hpp"
-#include "cli/dialog_error.hpp"
-#include "cli/messages.hpp"
-#include "cups/queue_defaults.hpp"
+#include "dialog/cups/cups_job.hpp"
+#include "dialog/cli/dialog_error.hpp"
+#include "dialog/cli/messages.hpp"
+#include "dialog/cups/queue_defaults.hpp"
 
 namespace kvx::dialog {
 namespace {
@@ -21,7 +21,7 @@ void RequireReadableFile(const std::string &path) {
 
 }  // namespace
 
-AcceptActions::AcceptActions(const Options &options, const PPDFile &ppd, std::string ppdPath, std::ostream &out)
+AcceptActions::AcceptActions(const Options &options, const session::PPDFile &ppd, std::string ppdPath, std::ostream &out)
     : options_(options), ppd_(ppd), ppdPath_(std::move(ppdPath)), out_(out) {
     if (options_.printPath) RequireReadableFile(*options_.printPath);
 }

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "CoreFoundation.h"
-#include "cli/options.hpp"
-#include "cups/ppd_file.hpp"
+#include "dialog/cli/options.hpp"
+#include "session/cups/ppd_file.hpp"
 
 namespace kvx::dialog {
 
@@ -20,7 +20,7 @@ public:
     // against it. Throws DialogError with kExitUsage when the file to print
     // cannot be read, so that a run that cannot print fails before the
     // dialog is shown.
-    AcceptActions(const Options &options, const PPDFile &ppd, std::string ppdPath, std::ostream &out);
+    AcceptActions(const Options &options, const session::PPDFile &ppd, std::string ppdPath, std::ostream &out);
 
     bool AnyRequested() const;
     // Writes the lp arguments and the job's ID as lines on `out`. Throws
@@ -33,7 +33,7 @@ private:
     std::string WhatIsNotDone() const;
 
     const Options &options_;
-    const PPDFile &ppd_;
+    const session::PPDFile &ppd_;
     std::string ppdPath_;
     std::ostream &out_;
 };

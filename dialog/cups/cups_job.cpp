@@ -1,4 +1,4 @@
-#include "cups/cups_job.hpp"
+#include "dialog/cups/cups_job.hpp"
 
 #include <cups/cups.h>
 
@@ -6,11 +6,11 @@
 #include <string_view>
 
 #include "KVXHostSupport.hpp"
-#include "cli/dialog_error.hpp"
-#include "cli/messages.hpp"
-#include "pane/pane_keys.hpp"
-#include "cups/ppd_file.hpp"
-#include "cups/scheduler.hpp"
+#include "dialog/cli/dialog_error.hpp"
+#include "dialog/cli/messages.hpp"
+#include "session/options/din_policy.hpp"
+#include "session/cups/ppd_file.hpp"
+#include "dialog/cups/dialog_scheduler.hpp"
 
 namespace kvx::dialog {
 namespace {
@@ -85,7 +85,7 @@ std::string FormatLpArguments(const JobOptions &options) {
     return arguments;
 }
 
-void CheckJobOptions(const JobOptions &options, const PPDFile &ppd, const std::string &printer,
+void CheckJobOptions(const JobOptions &options, const session::PPDFile &ppd, const std::string &printer,
                      const std::string &notDone) {
     if (!ppd) throw DialogError(kExitUsage, "cannot read the PPD of the printer " + Quoted(printer) + "; " + notDone);
     for (const JobOption &option : options) {
@@ -94,7 +94,7 @@ void CheckJobOptions(const JobOptions &options, const PPDFile &ppd, const std::s
                                               Quoted(option.key) + "; " + notDone);
         }
         if (ppd.FindChoice(option.key.c_str(), option.value.c_str()) == nullptr) {
-            const std::string value = IsSecretPaneKey(option.key) ? "the value given" : Quoted(option.value);
+            const std::string value = session::DinPolicy::Shown(option.key, option.value);
             throw DialogError(kExitUsage, "the printer " + Quoted(printer) + " does not offer " + value +
                                               " for the option " + Quoted(option.key) + "; " + notDone);
         }
@@ -102,7 +102,7 @@ void CheckJobOptions(const JobOptions &options, const PPDFile &ppd, const std::s
 }
 
 int SubmitJob(const std::string &queue, const std::string &file, const JobOptions &options) {
-    const SchedulerConnection scheduler;
+    const DialogScheduler scheduler;
     const CupsOptions cupsOptions(options);
     const std::string title = std::filesystem::path(file).filename().string();
     scheduler.StartRequest();
@@ -110,7 +110,7 @@ int SubmitJob(const std::string &queue, const std::string &file, const JobOption
                                      cupsOptions.count(), cupsOptions.get());
     if (jobID == kJobRefused) {
         throw DialogError(kExitUsage, "the print scheduler at " + scheduler.address() + " did not take the job for " +
-                                          Quoted(queue) + ": " + LastSchedulerError());
+                                          Quoted(queue) + ": " + session::LastSchedulerError());
     }
     return jobID;
 }

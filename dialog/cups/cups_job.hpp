@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "CoreFoundation.h"
-#include "cups/ppd_file.hpp"
+#include "session/cups/ppd_file.hpp"
 
 namespace kvx::dialog {
 
@@ -30,7 +30,7 @@ std::string FormatLpArguments(const JobOptions &options);
 // would silently fall back to the default choice for such a value); the
 // message ends with `notDone`, what the refusal left undone. The value of a
 // secret option is never put in the message.
-void CheckJobOptions(const JobOptions &options, const PPDFile &ppd, const std::string &printer,
+void CheckJobOptions(const JobOptions &options, const session::PPDFile &ppd, const std::string &printer,
                      const std::string &notDone);
 
 // Submits the file to the queue with the options; returns the job's ID.

@@ -1,4 +1,4 @@
-#include "cups/model_cache.hpp"
+#include "dialog/cups/model_cache.hpp"
 
 #include <unistd.h>
 
@@ -8,7 +8,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "cli/messages.hpp"
+#include "dialog/cli/messages.hpp"
 
 namespace kvx::dialog {
 namespace {

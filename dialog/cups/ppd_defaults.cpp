@@ -1,18 +1,18 @@
-#include "cups/ppd_defaults.hpp"
+#include "dialog/cups/ppd_defaults.hpp"
 
 #include <string>
 
 #include "KVXHostSupport.hpp"
-#include "pane/pane_keys.hpp"
+#include "session/options/din_policy.hpp"
 
 // See ppd_file.hpp: the queue's PPD is where its administrator's defaults are.
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
 namespace kvx::dialog {
 
-void LoadPPDDefaults(const PPDFile &ppd, CFMutableDictionaryRef ppdDict) {
+void LoadPPDDefaults(const session::PPDFile &ppd, CFMutableDictionaryRef ppdDict) {
     if (!ppd) return;
-    for (const std::string_view key : kPlainPaneKeys) {
+    for (const std::string_view key : session::DinPolicy::PlainKeys()) {
         const std::string name(key);
         const ppd_option_t *option = ppdFindOption(ppd.get(), name.c_str());
         if (option == nullptr || option->defchoice[0] == '\0') continue;

@@ -3,12 +3,12 @@
 #pragma once
 
 #include "CoreFoundation.h"
-#include "cups/ppd_file.hpp"
+#include "session/cups/ppd_file.hpp"
 
 namespace kvx::dialog {
 
 // Puts the PPD's default choice of each of the pane's options into ppdDict;
 // a DIN digit is never taken, nor an option the PPD lacks.
-void LoadPPDDefaults(const PPDFile &ppd, CFMutableDictionaryRef ppdDict);
+void LoadPPDDefaults(const session::PPDFile &ppd, CFMutableDictionaryRef ppdDict);
 
 }  // namespace kvx::dialog

@@ -1,6 +1,6 @@
-#include "cups/printer_list.hpp"
+#include "dialog/cups/printer_list.hpp"
 
-#include "script/reports.hpp"
+#include "dialog/script/reports.hpp"
 
 namespace kvx::dialog {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cups/printers.hpp"
+#include "dialog/cups/printers.hpp"
 
 namespace kvx::dialog {
 

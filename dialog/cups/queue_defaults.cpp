@@ -1,15 +1,14 @@
-#include "cups/queue_defaults.hpp"
+#include "dialog/cups/queue_defaults.hpp"
 
 #include <cups/cups.h>
 
 #include <span>
 
 #include "KVXHostSupport.hpp"
-#include "cli/dialog_error.hpp"
-#include "cli/messages.hpp"
-#include "pane/pane_keys.hpp"
-#include "cups/ppd_file.hpp"
-#include "cups/scheduler.hpp"
+#include "dialog/cli/dialog_error.hpp"
+#include "dialog/cli/messages.hpp"
+#include "session/options/din_policy.hpp"
+#include "session/cups/ppd_file.hpp"
 
 namespace kvx::dialog {
 namespace {
@@ -28,27 +27,27 @@ cups_dest_t &FindOrAddDestination(const std::string &queue, DestinationList &des
 }  // namespace
 
 void SaveQueueDefaults(const std::string &queue, const JobOptions &options) {
-    const SchedulerConnection scheduler;
+    const DialogScheduler scheduler;
     DestinationList dests;
     scheduler.StartRequest();
     *dests.countSlot() = cupsGetDests2(scheduler.get(), dests.destsSlot());
     cups_dest_t &dest = FindOrAddDestination(queue, dests);
     for (const JobOption &option : options) {
-        if (IsPlainPaneKey(option.key)) {
+        if (session::DinPolicy::IsPlain(option.key)) {
             dest.num_options = cupsAddOption(option.key.c_str(), option.value.c_str(), dest.num_options, &dest.options);
         }
     }
-    for (const std::string_view key : kSecretPaneKeys) {
+    session::DinPolicy::KeepOutOfDefaults([&dest](std::string_view key) {
         dest.num_options = cupsRemoveOption(std::string(key).c_str(), dest.num_options, &dest.options);
-    }
+    });
     scheduler.StartRequest();
     if (cupsSetDests2(scheduler.get(), dests.count(), dests.begin()) != kSetDestsSucceeded) {
         throw DialogError(kExitUsage, "cannot save the defaults of the printer " + Quoted(queue) + ": " +
-                                          LastSchedulerError());
+                                          session::LastSchedulerError());
     }
 }
 
-JobOptions ReadQueueDefaults(const SchedulerConnection &scheduler, const std::string &queue) {
+JobOptions ReadQueueDefaults(const DialogScheduler &scheduler, const std::string &queue) {
     scheduler.StartRequest();
     cups_dest_t *dest = cupsGetNamedDest(scheduler.get(), queue.c_str(), kNoInstance);
     if (dest == nullptr) return {};
@@ -60,10 +59,10 @@ JobOptions ReadQueueDefaults(const SchedulerConnection &scheduler, const std::st
     return defaults;
 }
 
-void ApplyQueueDefaults(const JobOptions &defaults, const PPDFile &ppd, CFMutableDictionaryRef ppdDict) {
+void ApplyQueueDefaults(const JobOptions &defaults, const session::PPDFile &ppd, CFMutableDictionaryRef ppdDict) {
     if (!ppd) return;
     for (const JobOption &option : defaults) {
-        if (IsSecretPaneKey(option.key) || ppd.FindChoice(option.key.c_str(), option.value.c_str()) == nullptr) {
+        if (session::DinPolicy::IsSecret(option.key) || ppd.FindChoice(option.key.c_str(), option.value.c_str()) == nullptr) {
             continue;
         }
         const CFHolder<CFStringRef> key(CFStringCreateWithCString(nullptr, option.key.c_str(), kCFStringEncodingUTF8));

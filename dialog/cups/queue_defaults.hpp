@@ -6,9 +6,9 @@
 #include <string>
 
 #include "CoreFoundation.h"
-#include "cups/cups_job.hpp"
-#include "cups/ppd_file.hpp"
-#include "cups/scheduler.hpp"
+#include "dialog/cups/cups_job.hpp"
+#include "session/cups/ppd_file.hpp"
+#include "dialog/cups/dialog_scheduler.hpp"
 
 namespace kvx::dialog {
 
@@ -20,10 +20,10 @@ void SaveQueueDefaults(const std::string &queue, const JobOptions &options);
 
 // The user's defaults for the queue, as the scheduler's client library
 // keeps them; none when the user has set none.
-JobOptions ReadQueueDefaults(const SchedulerConnection &scheduler, const std::string &queue);
+JobOptions ReadQueueDefaults(const DialogScheduler &scheduler, const std::string &queue);
 
 // Puts each of those defaults that the queue's PPD offers (an option it
 // has, a choice that option has) into ppdDict; a DIN digit is never taken.
-void ApplyQueueDefaults(const JobOptions &defaults, const PPDFile &ppd, CFMutableDictionaryRef ppdDict);
+void ApplyQueueDefaults(const JobOptions &defaults, const session::PPDFile &ppd, CFMutableDictionaryRef ppdDict);
 
 }  // namespace kvx::dialog

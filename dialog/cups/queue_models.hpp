@@ -6,14 +6,14 @@
 // its ModelName line.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "cups/scheduler.hpp"
+#include "dialog/cups/dialog_scheduler.hpp"
+#include "session/cups/ppd_fetch.hpp"
 
 namespace kvx::dialog {
 
@@ -31,19 +31,12 @@ struct QueueConfiguration {
 
 // Every queue's configuration time, by queue name, in one request. Throws
 // DialogError with kExitUsage, naming the scheduler, when it does not answer.
-std::map<std::string, QueueConfiguration> ListQueueConfigurations(const SchedulerConnection &scheduler);
-
-// The result of one queue's PPD lookup: the ModelName ("" when the queue has
-// no PPD or the PPD names no model), or the reason it could not be fetched.
-struct ModelLookup {
-    std::optional<std::string> model;
-    std::string failure;
-};
+std::map<std::string, QueueConfiguration> ListQueueConfigurations(const DialogScheduler &scheduler);
 
 // Fetches the queues' PPDs, at most `bound` at once, and reads each one's
 // ModelName; one result per queue, in order. The scheduler's watchdog is
 // rearmed as each fetch starts.
-std::vector<ModelLookup> FetchModelNames(const SchedulerConnection &scheduler, const std::vector<std::string> &queues,
+std::vector<session::ModelLookup> FetchModelNames(const DialogScheduler &scheduler, const std::vector<std::string> &queues,
                                          int bound = kConcurrentPPDFetches);
 
 // The queues' model names, in order: from the cache where the queue's
@@ -51,7 +44,7 @@ std::vector<ModelLookup> FetchModelNames(const SchedulerConnection &scheduler, c
 // matches, else fetched (and then remembered). Entries of queues not in
 // `configurations` are dropped. Throws DialogError with kExitUsage, naming
 // the queue, when a PPD cannot be fetched.
-std::vector<std::string> LookUpQueueModels(const SchedulerConnection &scheduler,
+std::vector<std::string> LookUpQueueModels(const DialogScheduler &scheduler,
                                            const std::map<std::string, QueueConfiguration> &configurations,
                                            const std::vector<std::string> &queues, ModelCache &cache);
 

@@ -10,11 +10,12 @@
 #include <ostream>
 #include <string_view>
 
-#include "cli/options.hpp"
-#include "cups/accept_actions.hpp"
-#include "pane/pane_host.hpp"
-#include "pane/print_session.hpp"
-#include "script/script_runner.hpp"
+#include "dialog/cli/options.hpp"
+#include "dialog/cups/accept_actions.hpp"
+#include "dialog/cups/printers.hpp"
+#include "session/printing/pane_host.hpp"
+#include "session/printing/print_session.hpp"
+#include "dialog/script/script_runner.hpp"
 
 namespace kvx::dialog {
 
@@ -24,8 +25,8 @@ public:
     // settings and what `ok` does (savePath, lpOptions, saveDefaults,
     // printPath); the pane's lifecycle runs up to Open. Reports and the
     // lines `ok` prints go to `reports`. A queue already fetched comes as
-    // `fetched`. Throws DialogError as PrintSession, AcceptActions and
-    // PaneHost do.
+    // `fetched`. Throws DialogError and SessionError as the session, the
+    // starting settings, AcceptActions and PaneHost do.
     PaneDriver(Options options, std::ostream &reports, std::optional<FetchedQueue> fetched = std::nullopt);
     PaneDriver(const PaneDriver &) = delete;
     PaneDriver &operator=(const PaneDriver &) = delete;
@@ -38,8 +39,8 @@ public:
     // The end of the script: cancels the dialog unless it was closed.
     void Finish() { runner_.Finish(); }
 
-    PrintSession &Session() { return session_; }
-    PaneHost &Pane() { return pane_; }
+    session::PrintSession &Session() { return session_; }
+    session::PaneHost &Pane() { return pane_; }
     // Whether `ok` prints, submits or stores anything beyond the ticket.
     bool AcceptDoesMore() const { return acceptActions_.AnyRequested(); }
 
@@ -47,9 +48,10 @@ private:
     // Declared in the order of their making: the print file is checked
     // before the pane is shown, and the pane goes before the session.
     Options options_;
-    PrintSession session_;
+    std::optional<FetchedQueue> queue_;
+    session::PrintSession session_;
     AcceptActions acceptActions_;
-    PaneHost pane_;
+    session::PaneHost pane_;
     ScriptRunner runner_;
 };
 

@@ -1,11 +1,11 @@
-#include "script/reports.hpp"
+#include "dialog/script/reports.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
 #include "KVXHostSupport.hpp"
-#include "pane/pane_controls.hpp"
+#include "session/controls/pane_controls.hpp"
 
 namespace kvx::dialog {
 namespace {
@@ -28,14 +28,14 @@ Json OptionalString(const std::optional<std::string> &text) {
 Json PopupReport(ControlRef popup) {
     const SInt32 position = GetControl32BitValue(popup);
     return Json{{kPositionKey, position},
-                {kItemKey, OptionalString(CopyPopupItemText(popup, position))},
+                {kItemKey, OptionalString(session::CopyPopupItemText(popup, position))},
                 {kEnabledKey, static_cast<bool>(IsControlEnabled(popup))}};
 }
 
 Json FieldReport(ControlRef field) {
     Json report;
-    report[kTextKey] = OptionalString(CopyFieldText(field));
-    const auto selection = GetFieldSelection(field);
+    report[kTextKey] = OptionalString(session::CopyFieldText(field));
+    const auto selection = session::GetFieldSelection(field);
     report[kSelectionKey] = selection ? Json::array({selection->selStart, selection->selEnd}) : Json(nullptr);
     report[kEnabledKey] = static_cast<bool>(IsControlEnabled(field));
     return report;
@@ -79,13 +79,13 @@ std::string FormatJson(const Json &json) {
 
 std::string MakeControlsReport(WindowRef window) {
     Json report = Json::object();
-    for (const ControlSpec &spec : kPaneControls) {
-        ControlRef control = FindPaneControl(window, spec);
+    for (const session::ControlSpec &spec : session::kPaneControls) {
+        ControlRef control = session::FindPaneControl(window, spec);
         const std::string name(spec.name);
         if (control == nullptr) {
             report[name] = nullptr;
         } else {
-            report[name] = spec.kind == ControlKind::Popup ? PopupReport(control) : FieldReport(control);
+            report[name] = spec.kind == session::PaneControlKind::Popup ? PopupReport(control) : FieldReport(control);
         }
     }
     return FormatJson(report);

@@ -1,10 +1,10 @@
-#include "script/script_file.hpp"
+#include "dialog/script/script_file.hpp"
 
 #include <iostream>
 
-#include "cli/dialog_error.hpp"
-#include "cli/messages.hpp"
-#include "cli/options.hpp"
+#include "dialog/cli/dialog_error.hpp"
+#include "dialog/cli/messages.hpp"
+#include "dialog/cli/options.hpp"
 
 namespace kvx::dialog {
 

@@ -1,11 +1,11 @@
-#include "script/script_line.hpp"
+#include "dialog/script/script_line.hpp"
 
 #include <array>
 #include <charconv>
 #include <limits>
 #include <vector>
 
-#include "cli/messages.hpp"
+#include "dialog/cli/messages.hpp"
 
 namespace kvx::dialog {
 namespace {
@@ -78,12 +78,12 @@ ActionKind ParseActionWord(std::string_view word) {
     throw ScriptLineError("unknown action " + Quoted(word));
 }
 
-const ControlSpec &ParseControl(std::string_view name, ControlKind wanted, std::string_view action) {
-    const ControlSpec *spec = FindControlSpec(name);
+const session::ControlSpec &ParseControl(std::string_view name, session::PaneControlKind wanted, std::string_view action) {
+    const session::ControlSpec *spec = session::FindControlSpec(name);
     if (spec == nullptr) throw ScriptLineError("unknown control " + Quoted(name));
     if (spec->kind != wanted) {
         throw ScriptLineError(std::string(action) + " needs a " +
-                              (wanted == ControlKind::Popup ? "popup" : "text field") + ", and " + Quoted(name) +
+                              (wanted == session::PaneControlKind::Popup ? "popup" : "text field") + ", and " + Quoted(name) +
                               " is not one");
     }
     return *spec;
@@ -114,7 +114,7 @@ SInt16 ParseTextPosition(std::string_view word) {
 // space that follows it.
 Action ParseTextAction(ActionKind kind, std::string_view word, std::string_view rest) {
     const auto [name, text] = SplitAtSpace(rest);
-    const ControlKind wanted = kind == ActionKind::Choose ? ControlKind::Popup : ControlKind::TextField;
+    const session::PaneControlKind wanted = kind == ActionKind::Choose ? session::PaneControlKind::Popup : session::PaneControlKind::TextField;
     Action action;
     action.kind = kind;
     action.control = &ParseControl(name, wanted, word);
@@ -133,12 +133,12 @@ Action ParseWordAction(ActionKind kind, std::string_view word, std::string_view 
     switch (kind) {
         case ActionKind::Key:
             ExpectWordCount(words, 2, "key CONTROL NAME");
-            action.control = &ParseControl(words[0], ControlKind::TextField, word);
+            action.control = &ParseControl(words[0], session::PaneControlKind::TextField, word);
             action.charCode = ParseKeyName(words[1]);
             break;
         case ActionKind::Select:
             ExpectWordCount(words, 3, "select CONTROL START END");
-            action.control = &ParseControl(words[0], ControlKind::TextField, word);
+            action.control = &ParseControl(words[0], session::PaneControlKind::TextField, word);
             action.selection = {ParseTextPosition(words[1]), ParseTextPosition(words[2])};
             if (action.selection.selStart > action.selection.selEnd) {
                 throw ScriptLineError("the selection's start lies after its end");

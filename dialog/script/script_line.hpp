@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "Carbon.h"
-#include "pane/pane_controls.hpp"
+#include "session/controls/pane_controls.hpp"
 
 namespace kvx::dialog {
 
@@ -17,7 +17,7 @@ enum class SyncDirection { ToTicket, FromTicket };
 
 struct Action {
     ActionKind kind = ActionKind::Show;
-    const ControlSpec *control = nullptr;              // choose, type, key, select, settext
+    const session::ControlSpec *control = nullptr;              // choose, type, key, select, settext
     std::string text;                                  // choose's item, type's and settext's text
     UniChar charCode = 0;                              // key
     ControlEditTextSelectionRec selection{};           // select

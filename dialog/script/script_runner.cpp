@@ -1,10 +1,10 @@
-#include "script/script_runner.hpp"
+#include "dialog/script/script_runner.hpp"
 
-#include "cli/dialog_error.hpp"
-#include "cli/messages.hpp"
-#include "script/reports.hpp"
-#include "settings/settings_file.hpp"
-#include "script/control_actions.hpp"
+#include "dialog/cli/dialog_error.hpp"
+#include "dialog/cli/messages.hpp"
+#include "dialog/script/reports.hpp"
+#include "dialog/settings/settings_file.hpp"
+#include "session/controls/control_actions.hpp"
 
 namespace kvx::dialog {
 namespace {
@@ -20,7 +20,7 @@ void ReportPaneStatus(std::string_view what, OSStatus status) {
 
 }  // namespace
 
-ScriptRunner::ScriptRunner(PrintSession &session, PaneHost &pane, std::optional<std::string> savePath,
+ScriptRunner::ScriptRunner(session::PrintSession &session, session::PaneHost &pane, std::optional<std::string> savePath,
                            std::ostream &reports, std::function<void()> onAccepted)
     : session_(session),
       pane_(pane),
@@ -48,7 +48,7 @@ void ScriptRunner::RunLine(int lineNumber, std::string_view line) {
 }
 
 void ScriptRunner::Finish() {
-    if (!closed_) Close(DialogOutcome::Canceled);
+    if (!closed_) Close(session::DialogOutcome::Canceled);
 }
 
 void ScriptRunner::Perform(const Action &action) {
@@ -81,54 +81,54 @@ void ScriptRunner::Perform(const Action &action) {
             Report(MakeTicketReport(session_.PPDDict()));
             break;
         case ActionKind::Ok:
-            Close(DialogOutcome::Accepted);
+            Close(session::DialogOutcome::Accepted);
             break;
         case ActionKind::Cancel:
-            Close(DialogOutcome::Canceled);
+            Close(session::DialogOutcome::Canceled);
             break;
     }
 }
 
 void ScriptRunner::PerformOnControl(const Action &action) {
-    const ControlSpec &spec = *action.control;
-    ControlRef control = FindPaneControl(pane_.DialogWindow(), spec);
+    const session::ControlSpec &spec = *action.control;
+    ControlRef control = session::FindPaneControl(pane_.DialogWindow(), spec);
     if (control == nullptr) throw ScriptLineError("the pane has no control " + Quoted(spec.name));
 
-    UserActionResult result = UserActionResult::Taken;
+    session::UserActionResult result = session::UserActionResult::Taken;
     switch (action.kind) {
         case ActionKind::Choose:
-            result = ChoosePopupItem(control, action.text);
+            result = session::ChoosePopupItem(control, action.text);
             break;
         case ActionKind::Type:
-            result = TypeText(control, action.text);
+            result = session::TypeText(control, action.text);
             break;
         case ActionKind::Key:
-            result = PressKey(control, action.charCode);
+            result = session::PressKey(control, action.charCode);
             break;
         case ActionKind::Select:
-            result = SelectText(control, action.selection);
+            result = session::SelectText(control, action.selection);
             break;
         default:
-            result = PasteText(control, action.text);
+            result = session::PasteText(control, action.text);
             break;
     }
 
     switch (result) {
-        case UserActionResult::Taken:
+        case session::UserActionResult::Taken:
             break;
-        case UserActionResult::ControlDisabled:
+        case session::UserActionResult::ControlDisabled:
             ReportMessage(currentLabel_ + ": " + std::string(spec.name) + " is disabled and takes nothing");
             break;
-        case UserActionResult::NoSuchItem:
+        case session::UserActionResult::NoSuchItem:
             throw ScriptLineError(std::string(spec.name) + " has no item " + Quoted(action.text));
-        case UserActionResult::InvalidText:
+        case session::UserActionResult::InvalidText:
             throw ScriptLineError("the text is not valid UTF-8");
     }
 }
 
 // OK writes the pane into the ticket and saves it; both end the pane.
-void ScriptRunner::Close(DialogOutcome outcome) {
-    if (outcome == DialogOutcome::Accepted) {
+void ScriptRunner::Close(session::DialogOutcome outcome) {
+    if (outcome == session::DialogOutcome::Accepted) {
         if (pane_.IsShown()) ReportPaneStatus(currentLabel_ + ": the pane's sync to the ticket", pane_.SyncToTicket());
         if (savePath_) SaveSettingsFile(session_.PPDDict(), *savePath_);
         if (onAccepted_) onAccepted_();

@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "pane/pane_host.hpp"
-#include "script/script_line.hpp"
-#include "pane/print_session.hpp"
+#include "session/printing/pane_host.hpp"
+#include "dialog/script/script_line.hpp"
+#include "session/printing/print_session.hpp"
 
 namespace kvx::dialog {
 
@@ -18,7 +18,7 @@ class ScriptRunner {
 public:
     // savePath: where `ok` saves the settings, if anywhere; onAccepted: what
     // `ok` does after that (it may throw DialogError).
-    ScriptRunner(PrintSession &session, PaneHost &pane, std::optional<std::string> savePath, std::ostream &reports,
+    ScriptRunner(session::PrintSession &session, session::PaneHost &pane, std::optional<std::string> savePath, std::ostream &reports,
                  std::function<void()> onAccepted = {});
 
     // Runs one line of the script and then the run loop once. Throws
@@ -31,11 +31,11 @@ public:
 private:
     void Perform(const Action &action);
     void PerformOnControl(const Action &action);
-    void Close(DialogOutcome outcome);
+    void Close(session::DialogOutcome outcome);
     void Report(const std::string &json);
 
-    PrintSession &session_;
-    PaneHost &pane_;
+    session::PrintSession &session_;
+    session::PaneHost &pane_;
     std::optional<std::string> savePath_;
     std::ostream &reports_;
     std::function<void()> onAccepted_;

@@ -1,8 +1,8 @@
-#include "settings/settings_file.hpp"
+#include "dialog/settings/settings_file.hpp"
 
 #include "KVXHostSupport.hpp"
-#include "cli/dialog_error.hpp"
-#include "cli/messages.hpp"
+#include "dialog/cli/dialog_error.hpp"
+#include "dialog/cli/messages.hpp"
 
 namespace kvx::dialog {
 namespace {

@@ -1,12 +1,12 @@
-#include "settings/starting_settings.hpp"
+#include "dialog/settings/starting_settings.hpp"
 
 #include <filesystem>
 
-#include "cli/dialog_error.hpp"
-#include "cli/messages.hpp"
-#include "cups/ppd_defaults.hpp"
-#include "cups/queue_defaults.hpp"
-#include "settings/settings_file.hpp"
+#include "dialog/cli/dialog_error.hpp"
+#include "dialog/cli/messages.hpp"
+#include "dialog/cups/ppd_defaults.hpp"
+#include "dialog/cups/queue_defaults.hpp"
+#include "dialog/settings/settings_file.hpp"
 
 namespace kvx::dialog {
 namespace {
@@ -18,7 +18,7 @@ bool IsSameFile(const std::string &first, const std::string &second) {
 
 // The administrator's, then the user's defaults for a CUPS queue; a PPD file
 // alone is a printer nobody has set up, and the pane starts as it does.
-void LoadDefaults(const Options &options, const PPDFile &ppd, const JobOptions &userDefaults,
+void LoadDefaults(const Options &options, const session::PPDFile &ppd, const JobOptions &userDefaults,
                   CFMutableDictionaryRef ppdDict) {
     if (!options.printerQueue) return;
     LoadPPDDefaults(ppd, ppdDict);
@@ -27,7 +27,7 @@ void LoadDefaults(const Options &options, const PPDFile &ppd, const JobOptions &
 
 }  // namespace
 
-void LoadStartingSettings(const Options &options, const PPDFile &ppd, const JobOptions &userDefaults,
+void LoadStartingSettings(const Options &options, const session::PPDFile &ppd, const JobOptions &userDefaults,
                           CFMutableDictionaryRef ppdDict) {
     LoadDefaults(options, ppd, userDefaults, ppdDict);
     if (!options.settingsPath) return;

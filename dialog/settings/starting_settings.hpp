@@ -8,9 +8,9 @@
 #include <string>
 
 #include "CoreFoundation.h"
-#include "cli/options.hpp"
-#include "cups/cups_job.hpp"
-#include "cups/ppd_file.hpp"
+#include "dialog/cli/options.hpp"
+#include "dialog/cups/cups_job.hpp"
+#include "session/cups/ppd_file.hpp"
 
 namespace kvx::dialog {
 
@@ -19,7 +19,7 @@ namespace kvx::dialog {
 // the run (DialogError, kExitUsage) unless --ignore-bad-settings asked to
 // start from the defaults; even then the file is never saved over, since
 // what it held would be lost.
-void LoadStartingSettings(const Options &options, const PPDFile &ppd, const JobOptions &userDefaults,
+void LoadStartingSettings(const Options &options, const session::PPDFile &ppd, const JobOptions &userDefaults,
                           CFMutableDictionaryRef ppdDict);
 
 }  // namespace kvx::dialog

@@ -12,7 +12,7 @@
 #include <thread>
 #include <utility>
 
-#include "cli/dialog_error.hpp"
+#include "dialog/cli/dialog_error.hpp"
 
 namespace kvx::dialog {
 
@@ -23,7 +23,7 @@ public:
     using Delivery = std::function<void(std::optional<Result> result, std::string failure)>;
 
     // Starts `work`; GTK's main loop delivers what it gives or the
-    // DialogError it throws.
+    // DialogError or SessionError it throws.
     BackgroundTask(std::function<Result()> work, Delivery deliver)
         : receiver_(std::make_shared<Receiver>(Receiver{std::move(deliver)})) {
         // Detached: a scheduler that never answers must not hold up the window's end.
@@ -32,6 +32,8 @@ public:
             try {
                 outcome->result.emplace(work());
             } catch (const DialogError &error) {
+                outcome->failure = error.what();
+            } catch (const session::SessionError &error) {
                 outcome->failure = error.what();
             }
             g_idle_add_full(G_PRIORITY_DEFAULT, Deliver, outcome.release(), Destroy);

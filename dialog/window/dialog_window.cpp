@@ -1,14 +1,14 @@
-#include "window/dialog_window.hpp"
+#include "dialog/window/dialog_window.hpp"
 
 #include <algorithm>
 #include <iostream>
 
 #include "KVXHost.h"
-#include "cli/messages.hpp"
-#include "script/reports.hpp"
-#include "script/script_line.hpp"
-#include "settings/settings_file.hpp"
-#include "window/widget_png.hpp"
+#include "dialog/cli/messages.hpp"
+#include "dialog/script/reports.hpp"
+#include "dialog/script/script_line.hpp"
+#include "dialog/settings/settings_file.hpp"
+#include "dialog/window/widget_png.hpp"
 
 namespace kvx::dialog {
 namespace {
@@ -240,6 +240,8 @@ void DialogWindow::ShowPrinter(std::optional<FetchedQueue> fetched, std::string 
                                                     std::move(fetched));
         } catch (const DialogError &error) {
             failure = error.what();
+        } catch (const session::SessionError &error) {
+            failure = error.what();
         }
     }
     if (!failure.empty()) ReportMessage(failure);
@@ -329,7 +331,7 @@ void DialogWindow::DropPaneView() {
 void DialogWindow::ShowPaneOrReason(const std::string &failure) {
     const bool paneShown = printer_ && printer_->Pane().IsShown();
     if (paneShown) {
-        paneView_ = std::make_unique<PaneView>(printer_->Pane().DialogWindow(), [this] { AfterAction(); });
+        paneView_ = std::make_unique<gtk_print::GtkPaneView>(printer_->Pane().DialogWindow(), [this] { AfterAction(); });
         gtk_frame_set_label(GTK_FRAME(paneFrame_), printer_->Pane().PaneTitle().c_str());
         gtk_container_add(GTK_CONTAINER(paneFrame_), paneView_->Widget());
     } else {
@@ -486,6 +488,9 @@ void DialogWindow::Guarded(Action action) {
         action();
     } catch (const DialogError &error) {
         failure_ = error;
+        Close();
+    } catch (const session::SessionError &error) {
+        failure_ = DialogError(ExitStatusOf(error), error.what());
         Close();
     } catch (const std::exception &error) {
         failure_ = DialogError(kExitHostFailure, error.what());

@@ -15,12 +15,12 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/dialog_error.hpp"
-#include "cli/options.hpp"
-#include "script/pane_driver.hpp"
-#include "window/background_task.hpp"
-#include "gtk-common/pane_view.hpp"
-#include "window/printer_choices.hpp"
+#include "dialog/cli/dialog_error.hpp"
+#include "dialog/cli/options.hpp"
+#include "dialog/script/pane_driver.hpp"
+#include "dialog/window/background_task.hpp"
+#include "print-dialogs/gtk-common/gtk_pane_view.hpp"
+#include "dialog/window/printer_choices.hpp"
 
 namespace kvx::dialog {
 
@@ -116,7 +116,7 @@ private:
     std::unique_ptr<BackgroundTask<FetchedQueue>> queueFetch_;
     // Declared so that the view goes before the controls it shows.
     std::unique_ptr<PaneDriver> printer_;
-    std::unique_ptr<PaneView> paneView_;
+    std::unique_ptr<gtk_print::GtkPaneView> paneView_;
 };
 
 }  // namespace kvx::dialog

@@ -1,8 +1,8 @@
-#include "window/printer_choices.hpp"
+#include "dialog/window/printer_choices.hpp"
 
 #include <filesystem>
 
-#include "cli/default_locations.hpp"
+#include "dialog/cli/default_locations.hpp"
 
 namespace kvx::dialog {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/options.hpp"
-#include "cups/printers.hpp"
+#include "dialog/cli/options.hpp"
+#include "dialog/cups/printers.hpp"
 
 namespace kvx::dialog {
 

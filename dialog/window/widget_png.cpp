@@ -1,9 +1,9 @@
-#include "window/widget_png.hpp"
+#include "dialog/window/widget_png.hpp"
 
 #include <memory>
 
-#include "cli/dialog_error.hpp"
-#include "cli/messages.hpp"
+#include "dialog/cli/dialog_error.hpp"
+#include "dialog/cli/messages.hpp"
 
 namespace kvx::dialog {
 namespace {

@@ -1,14 +1,14 @@
-#include "window/window_main.hpp"
+#include "dialog/window/window_main.hpp"
 
 #include <gtk/gtk.h>
 
 #include <cstdlib>
 #include <string>
 
-#include "cli/dialog_error.hpp"
-#include "cli/messages.hpp"
-#include "script/script_file.hpp"
-#include "window/dialog_window.hpp"
+#include "dialog/cli/dialog_error.hpp"
+#include "dialog/cli/messages.hpp"
+#include "dialog/script/script_file.hpp"
+#include "dialog/window/dialog_window.hpp"
 
 namespace kvx::dialog {
 namespace {

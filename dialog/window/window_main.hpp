@@ -3,7 +3,7 @@
 // function by its C name.
 #pragma once
 
-#include "cli/options.hpp"
+#include "dialog/cli/options.hpp"
 
 namespace kvx::dialog {
 

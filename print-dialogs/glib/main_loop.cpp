@@ -1,4 +1,4 @@
-#include "main_loop.hpp"
+#include "print-dialogs/glib/main_loop.hpp"
 
 #include <glib.h>
 
@@ -6,9 +6,9 @@
 #include <string_view>
 
 #include "KVXHost.h"
-#include "cli/messages.hpp"
+#include "session/messages.hpp"
 
-namespace kvx::print_dialogs {
+namespace kvx::gtk_print {
 namespace {
 
 using Work = std::function<void()>;
@@ -35,7 +35,7 @@ void PostToGLibMainLoop(Work work) {
 
 void SendMessagesToDebugLog() {
     KVXHostSetShowSink(ShowInDebugLog);
-    dialog::SetMessageSink(MessageInDebugLog);
+    session::SetMessageSink(MessageInDebugLog);
 }
 
-}  // namespace kvx::print_dialogs
+}  // namespace kvx::gtk_print

@@ -1,8 +1,9 @@
-#include "printer_option.hpp"
+#include "print-dialogs/glib/printer_option.hpp"
 
-namespace kvx::print_dialogs {
+namespace kvx::gtk_print {
 namespace {
 
+constexpr std::string_view kCupsSettingPrefix = "cups-";
 constexpr const char *kOptionTypeName = "GtkPrinterOption";
 constexpr std::string_view kLabelSuffix = ":";
 
@@ -24,6 +25,10 @@ struct PrinterOptionLayout {
 
 }  // namespace
 
+std::string CupsSettingKey(std::string_view ppdKey) {
+    return std::string(kCupsSettingPrefix) + std::string(ppdKey);
+}
+
 std::string PrinterOptionName(GObject *option, std::string_view labelText) {
     GTypeQuery layout{};
     g_type_query(G_OBJECT_TYPE(option), &layout);
@@ -38,4 +43,4 @@ std::string PrinterOptionName(GObject *option, std::string_view labelText) {
     return fields->name;
 }
 
-}  // namespace kvx::print_dialogs
+}  // namespace kvx::gtk_print

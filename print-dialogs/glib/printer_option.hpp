@@ -9,7 +9,11 @@
 #include <string>
 #include <string_view>
 
-namespace kvx::print_dialogs {
+namespace kvx::gtk_print {
+
+// GTK's CUPS backend (3 and 4 alike) names each PPD option "cups-" and its
+// main keyword, as its option and as the print settings' key.
+std::string CupsSettingKey(std::string_view ppdKey);
 
 // The option's name, as the settings key it becomes ("cups-DINDigit1");
 // empty when GTK's option is not laid out as this code knows it or its text
@@ -17,4 +21,4 @@ namespace kvx::print_dialogs {
 // no name rather than a wrong one.
 std::string PrinterOptionName(GObject *option, std::string_view labelText);
 
-}  // namespace kvx::print_dialogs
+}  // namespace kvx::gtk_print

@@ -4,8 +4,8 @@
 #include <gmock/gmock.h>
 
 #include "KVXHostSupport.hpp"
-#include "cups/cups_job.hpp"
-#include "cli/dialog_error.hpp"
+#include "dialog/cups/cups_job.hpp"
+#include "dialog/cli/dialog_error.hpp"
 #include "private_scheduler.hpp"
 
 namespace kvx::dialog {
@@ -43,7 +43,7 @@ TEST(JobOptionCheck, PassesOnlyWhatThePPDOffersAndNeverNamesTheDIN) {
         SCOPED_TRACE(named.empty() ? "passes" : named[0]);
         std::string refusal;
         try {
-            CheckJobOptions(options, PPDFile(file), "desk", "nothing was printed");
+            CheckJobOptions(options, session::PPDFile(file), "desk", "nothing was printed");
         } catch (const DialogError &error) {
             EXPECT_EQ(error.exitStatus(), kExitUsage);
             refusal = error.what();

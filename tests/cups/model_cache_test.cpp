@@ -8,8 +8,8 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
-#include "cups/model_cache.hpp"
-#include "cups/queue_models.hpp"
+#include "dialog/cups/model_cache.hpp"
+#include "dialog/cups/queue_models.hpp"
 #include "private_scheduler.hpp"
 
 namespace kvx::test {
@@ -17,7 +17,7 @@ namespace {
 
 using dialog::LookUpQueueModels;
 using dialog::ModelCache;
-using dialog::SchedulerConnection;
+using dialog::DialogScheduler;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using Json = nlohmann::json;
@@ -69,7 +69,7 @@ protected:
     }
 
     std::vector<std::string> LookUp(const std::vector<std::string> &queues) const {
-        const SchedulerConnection connection;
+        const DialogScheduler connection;
         ModelCache cache(cachePath_);
         return LookUpQueueModels(connection, dialog::ListQueueConfigurations(connection), queues, cache);
     }
@@ -83,8 +83,8 @@ protected:
 };
 
 TEST_F(QueueModelCache, OneConnectionReadsEachPPDOnlyUpToItsModel) {
-    const SchedulerConnection connection;
-    const std::vector<dialog::ModelLookup> lookups =
+    const DialogScheduler connection;
+    const std::vector<session::ModelLookup> lookups =
         dialog::FetchModelNames(connection, {"late", "korvane", "raw", "gone", "korvane"}, 1);
     ASSERT_EQ(lookups.size(), 5U);
     EXPECT_EQ(lookups[0].model, "Generic Late Model");

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <sstream>
 
-#include "cli/dialog_error.hpp"
-#include "script/pane_driver.hpp"
+#include "dialog/cli/dialog_error.hpp"
+#include "dialog/script/pane_driver.hpp"
 #include "support/temp_folder.hpp"
 
 namespace kvx::test {

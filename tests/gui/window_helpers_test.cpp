@@ -5,14 +5,14 @@
 #include <gtest/gtest.h>
 
 #include "KVXHostSupport.hpp"
-#include "script/field_input.hpp"
-#include "core/text_offsets.hpp"
-#include "gtk-common/pane_view.hpp"
+#include "session/controls/field_input.hpp"
+#include "session/controls/text_offsets.hpp"
+#include "print-dialogs/gtk-common/gtk_pane_view.hpp"
 
-namespace kvx::dialog {
+namespace kvx::gtk_print {
 namespace {
 
-using namespace print_dialogs;
+using namespace session;
 
 constexpr auto kNone = static_cast<GdkModifierType>(0);
 
@@ -91,14 +91,14 @@ TEST(PaneFieldInput, KeysArePassedOnTakenOrRefusedAndOnlyZerosAreSelectedByAClic
     const struct {
         const char *text, *kept;
         UniChar key;  // 0: types "7"
-        KeyOutcome outcome;
+        session::KeyOutcome outcome;
         bool clickSelects;
     } cases[] = {
-        {"00000", "", kTabCharCode, KeyOutcome::PassedOn, true},  // the dialog moves the focus
-        {"", "\t", kTabCharCode, KeyOutcome::Taken, false},       // a rule keeps it: the focus stays
-        {"00420", "7", 0, KeyOutcome::Refused, false},
-        {"", "", kBackspaceCharCode, KeyOutcome::Refused, false},  // nothing to delete
-        {"", "", kLeftArrowCharCode, KeyOutcome::Taken, false},    // a move is never refused
+        {"00000", "", kTabCharCode, session::KeyOutcome::PassedOn, true},  // the dialog moves the focus
+        {"", "\t", kTabCharCode, session::KeyOutcome::Taken, false},       // a rule keeps it: the focus stays
+        {"00420", "7", 0, session::KeyOutcome::Refused, false},
+        {"", "", kBackspaceCharCode, session::KeyOutcome::Refused, false},  // nothing to delete
+        {"", "", kLeftArrowCharCode, session::KeyOutcome::Taken, false},    // a move is never refused
     };
     const Rect bounds{0, 0, 20, 100};
     const EventTypeSpec keyDown{kEventClassKeyboard, kEventRawKeyDown};
@@ -110,12 +110,12 @@ TEST(PaneFieldInput, KeysArePassedOnTakenOrRefusedAndOnlyZerosAreSelectedByAClic
         CreateEditUnicodeTextControl(window, &bounds, MakeString(row.text).get(), false, nullptr, &field);
         InstallEventHandler(GetControlEventTarget(field), KeepListedKeys, 1, &keyDown, const_cast<char *>(row.kept),
                             nullptr);
-        EXPECT_EQ(SelectsWholeTextOnFocus(field, FocusCause::Click), row.clickSelects);
-        EXPECT_TRUE(SelectsWholeTextOnFocus(field, FocusCause::Keyboard));
-        EXPECT_EQ(row.key == 0 ? TypeFieldCharacter(field, "7") : PressFieldKey(field, row.key), row.outcome);
+        EXPECT_EQ(session::SelectsWholeTextOnFocus(field, session::FocusCause::Click), row.clickSelects);
+        EXPECT_TRUE(session::SelectsWholeTextOnFocus(field, session::FocusCause::Keyboard));
+        EXPECT_EQ(row.key == 0 ? session::TypeFieldCharacter(field, "7") : session::PressFieldKey(field, row.key), row.outcome);
         DisposeWindow(window);
     }
 }
 
 }  // namespace
-}  // namespace kvx::dialog
+}  // namespace kvx::gtk_print

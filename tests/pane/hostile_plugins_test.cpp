@@ -5,7 +5,7 @@
 
 #include "info_plist.hpp"
 #include "live_object_check.hpp"
-#include "pane/pane_host.hpp"
+#include "session/printing/pane_host.hpp"
 #include "temp_folder.hpp"
 
 namespace kvx::test {
@@ -40,11 +40,9 @@ TEST_F(HostilePlugIns, BrokenBundlesAreReportedAndTheGoodOneStillShowsItsPane) {
     }
     fs::copy(KVX_BUNDLE_DIR, folder.path() / "z-good.plugin", fs::copy_options::recursive);
 
-    dialog::Options options;
-    options.ppdPath = KVX_SOURCE_DIR "/resources/ppd/korvane-rm4750.ppd";
-    const dialog::PrintSession session(options);
+    const session::PrintSession session(KVX_SOURCE_DIR "/resources/ppd/korvane-rm4750.ppd");
     testing::internal::CaptureStderr();
-    dialog::PaneHost pane(folder.path().string(), session);
+    session::PaneHost pane(folder.path().string(), session);
     const std::string errors = testing::internal::GetCapturedStderr();
     for (const std::string &name : broken) EXPECT_THAT(errors, testing::HasSubstr(name + ".plugin: "));
     EXPECT_THAT(errors, testing::HasSubstr("made no instance"));

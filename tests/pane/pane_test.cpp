@@ -14,8 +14,8 @@
 
 #include "live_object_check.hpp"
 #include "loaded_plugin.hpp"
-#include "pane/pane_controls.hpp"
-#include "script/script_runner.hpp"
+#include "session/controls/pane_controls.hpp"
+#include "dialog/script/script_runner.hpp"
 
 namespace kvx::test {
 namespace {
@@ -37,9 +37,7 @@ protected:
                const std::string &ppd = kSamplePPD) {
         runner_.reset();
         pane_.reset();
-        Options options;
-        options.ppdPath = ppd;
-        session_.emplace(options);
+        session_.emplace(ppd);
         for (const auto &[key, value] : values) CFDictionarySetValue(session_->PPDDict(), key, value);
         if (onlySession_) return;
         pane_.emplace(KVX_PLUGINS_DIR, *session_);
@@ -59,7 +57,7 @@ protected:
         return nlohmann::json::parse(reports_.str(), nullptr, false);
     }
     ControlRef Control(std::string_view name) const {
-        return FindPaneControl(pane_->DialogWindow(), *FindControlSpec(name));
+        return session::FindPaneControl(pane_->DialogWindow(), *session::FindControlSpec(name));
     }
     // A user's click on a popup item, without the run loop's turn.
     void Choose(std::string_view name, SInt32 position) const {
@@ -74,8 +72,8 @@ protected:
 
     bool onlySession_ = false;
     std::ostringstream reports_;
-    std::optional<PrintSession> session_;
-    std::optional<PaneHost> pane_;
+    std::optional<session::PrintSession> session_;
+    std::optional<session::PaneHost> pane_;
     std::optional<ScriptRunner> runner_;
 };
 
@@ -119,7 +117,7 @@ TEST_F(Lifecycle, TheTableRefusesAMissingRecordPlacesTheContainerAndSurvivesAFai
     EXPECT_EQ(titles, nullptr);
     EXPECT_EQ(table.Open(nullptr) + table.Close(nullptr) + table.Terminate(nullptr, noErr), noErr);
 
-    const auto show = [&](Rect paneBounds, WindowHolder &window, ControlRef &userPane) {
+    const auto show = [&](Rect paneBounds, session::WindowHolder &window, ControlRef &userPane) {
         const Rect content{100, 100, 700, 900};
         EXPECT_EQ(CreateNewWindow(kDocumentWindowClass, 0, &content, window.out()), noErr);
         EXPECT_EQ(CreateUserPaneControl(window.get(), &paneBounds, 0, &userPane), noErr);
@@ -140,11 +138,11 @@ TEST_F(Lifecycle, TheTableRefusesAMissingRecordPlacesTheContainerAndSurvivesAFai
         {{0, 0, 130, 561}, {0, 0, 130, 460}},
     };
     for (const auto &c : cases) {
-        WindowHolder window;
+        session::WindowHolder window;
         ControlRef userPane = nullptr;
         const auto [context, status] = show(c.pane, window, userPane);
         ASSERT_EQ(status, noErr);
-        const ControlID containerID{kPaneControlSignature, 1};
+        const ControlID containerID{session::kPaneControlSignature, 1};
         ControlRef container = nullptr;
         ControlRef super = nullptr;
         ASSERT_EQ(GetControlByID(window.get(), &containerID, &container), noErr);
@@ -158,18 +156,18 @@ TEST_F(Lifecycle, TheTableRefusesAMissingRecordPlacesTheContainerAndSurvivesAFai
     }
 
     ASSERT_EQ(PMSessionSetDataInSession(session, CFSTR(kPDE_PMPrintSettingsRef), nullptr), noErr);
-    WindowHolder window;
+    session::WindowHolder window;
     ControlRef userPane = nullptr;
     const auto [context, status] = show({20, 20, 220, 520}, window, userPane);
     EXPECT_EQ(status, kNoTicket);
     EXPECT_EQ(flags, 0u);
-    const auto control = [&](std::string_view name) { return FindPaneControl(window.get(), *FindControlSpec(name)); };
+    const auto control = [&](std::string_view name) { return session::FindPaneControl(window.get(), *session::FindControlSpec(name)); };
     EXPECT_FALSE(IsControlEnabled(control("din"))) << "relationships applied";
     SetControl32BitValue(control("print-mode"), 3);
     KVXSendCommandFromControl(control("print-mode"), 0);
     EXPECT_EQ(KVXRunLoopRunOnce(), 1) << "command handler attached";
     for (const char key : std::string_view("12a345678")) KVXSendKeyToControl(control("din"), kEventRawKeyDown, key, 0);
-    EXPECT_EQ(CopyFieldText(control("din")), "12345") << "constraints attached";
+    EXPECT_EQ(session::CopyFieldText(control("din")), "12345") << "constraints attached";
     // Only a number in the session can name a ticket.
     for (CFTypeRef entry : {CFTypeRef(CFSTR("1")), CFTypeRef(kCFBooleanTrue)}) {
         ASSERT_EQ(PMSessionSetDataInSession(session, CFSTR(kPDE_PMPrintSettingsRef), entry), noErr);
@@ -235,7 +233,7 @@ TEST_F(Relationships, CommandsShareOneTimerThatFiresOnlyWhenTheLoopTurnsAndGoOnT
     EXPECT_TRUE(Enabled("din"));
     EXPECT_TRUE(Enabled("dc"));
     Choose("print-mode", 5);  // armed again, never fired
-    pane_->Dismiss(DialogOutcome::Canceled);
+    pane_->Dismiss(session::DialogOutcome::Canceled);
     EXPECT_EQ(liveTimers(), timers) << "terminate takes the timer down";
     EXPECT_EQ(KVXRunLoopRunOnce(), 0);
 }
@@ -278,7 +276,7 @@ TEST_F(DigitKeys, OnlyTheCharacterCountsAndARepeatIsAKey) {
         KVXSendKeyToControl(Control("din"), kEventRawKeyDown, u'4', modifier);
     }
     for (const char key : std::string_view("9x99")) KVXSendKeyToControl(Control("din"), kEventRawKeyRepeat, key, 0);
-    EXPECT_EQ(CopyFieldText(Control("din")), "44449");
+    EXPECT_EQ(session::CopyFieldText(Control("din")), "44449");
 }
 
 using FailedReads = PaneTest;

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "script/pane_driver.hpp"
+#include "dialog/script/pane_driver.hpp"
 
 namespace kvx::test {
 namespace {

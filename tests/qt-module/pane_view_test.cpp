@@ -21,12 +21,13 @@
 #include <thread>
 
 #include "KVXHost.h"
-#include "print_dialog_tab.hpp"
+#include "print-dialogs/qt/pane-part/qt_print_dialog_tab.hpp"
+#include "print-dialogs/qt/pane-part/qt_tab_content.hpp"
 
 namespace {
 
-using kvx::print_dialogs::PPDCopy;
-using kvx::print_dialogs::QueueAnswer;
+using kvx::session::FetchedPPD;
+using kvx::session::QueueAnswer;
 
 constexpr quint32 kKeyTab = 0xff09;
 constexpr quint32 kKeyISOLeftTab = 0xfe20;
@@ -37,9 +38,9 @@ QueueAnswer KorvaneAnswer() {
     bytes << file.rdbuf();
     QueueAnswer answer;
     answer.queue = "korvane";
-    answer.ppd = std::make_shared<PPDCopy>(bytes.str());
+    answer.ppd = std::make_shared<FetchedPPD>(answer.queue, bytes.str());
     answer.paneApplies = true;
-    answer.options = kvx::print_dialogs::ReadPaneOptions(answer.ppd->path());
+    answer.options = kvx::session::ReadPaneOptions(answer.ppd->path());
     return answer;
 }
 
@@ -78,12 +79,13 @@ struct OffscreenApplication {
 TEST(QtPaneView, LabelsNameTheControlsAndTheKeysFollowThePanesRules) {
     OffscreenApplication application;
     QWidget window;
-    kvx::qt_print::QueuePane *shown = nullptr;
-    kvx::qt_print::QueuePane pane(KorvaneAnswer(), KVX_PLUGINS_DIR, {}, &window, [&shown] {
+    kvx::session::PaneSession pane(KorvaneAnswer(), KVX_PLUGINS_DIR, {});
+    kvx::qt_print::QtTabContent *shown = nullptr;
+    kvx::qt_print::QtTabContent content(pane, &window, [&] {
         KVXRunLoopRunOnce();
-        shown->Redraw();
+        shown->Draw(pane.Summary());
     });
-    shown = &pane;
+    shown = &content;
     window.show();
     QApplication::setActiveWindow(&window);
 
@@ -133,7 +135,8 @@ TEST(QtPrintDialogTab, ADialogWithoutItsPrinterListIsLeftAloneWithOneLine) {
     QPrintDialog dialog(&printer);
     dialog.findChild<QComboBox *>(QStringLiteral("printers"))->setObjectName(QStringLiteral("renamed"));
     testing::internal::CaptureStderr();
-    const auto *tab = new kvx::qt_print::PrintDialogTab(&dialog, KVX_PLUGINS_DIR);
+    kvx::session::QueueChecker checker(KVX_PLUGINS_DIR, kvx::session::SchedulerPPDs());
+    const auto *tab = new kvx::qt_print::QtPrintDialogTab(&dialog, checker);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(tab->Attached());
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1);

@@ -8,11 +8,13 @@
 # each introduced by a line that is exactly its keyword:
 #   args: ARGUMENTS    the dialog's arguments, split on spaces (no quoting,
 #                      no globbing, nothing else is interpreted)
+#   env: NAME=VALUE    set in the dialog's environment
 #   file: NAME         the lines up to the next keyword become @TMP@/NAME
 #   script:            the lines up to the next keyword go to --script -
 #   stdout:            the exact lines the dialog writes on stdout
 #   stderr:            lines that must each occur within its stderr; one
 #                      starting with '=' must be a whole line of it, one
+#                      starting with '-' must be no whole line of it, one
 #                      starting with '!' must occur nowhere in it
 #   status: N          the exit status (default 0)
 #   saved: NAME        the exact lines @TMP@/NAME holds afterwards
@@ -47,7 +49,7 @@ fill_in() {
 
 # Starts a scenario: a fresh @TMP@ and empty parts.
 begin() {
-    name=$1 args="" status_expected=0 saved_name="" part=none words_each="" edits=()
+    name=$1 args="" environment=() status_expected=0 saved_name="" part=none words_each="" edits=()
     tmp=$work/tmp
     rm -rf "$tmp" "$work"/expected.* "$work"/actual.* "$work"/edit.*
     mkdir -p "$tmp"
@@ -75,7 +77,7 @@ check_one() {
     local -a words
     word=${1:+ ($1)}
     read -ra words <<<"${args//@EACH@/$1}"
-    env -u DISPLAY -u WAYLAND_DISPLAY "$dialog" "${words[@]}" --script - \
+    env -u DISPLAY -u WAYLAND_DISPLAY "${environment[@]}" "$dialog" "${words[@]}" --script - \
         <"$work/expected.script" >"$work/actual.stdout" 2>"$work/actual.stderr"
     local status=$? before=$failures
     diff -u --label "expected stdout" --label "actual stdout" "$work/expected.stdout" "$work/actual.stdout" ||
@@ -83,6 +85,7 @@ check_one() {
     while IFS= read -r line; do
         case $line in
         =*) grep -qxF -- "${line#=}" "$work/actual.stderr" || fail "stderr lacks the line: ${line#=}" ;;
+        -*) grep -qxF -- "${line#-}" "$work/actual.stderr" && fail "stderr holds the line: ${line#-}" ;;
         !*) grep -qF -- "${line#!}" "$work/actual.stderr" && fail "stderr holds: ${line#!}" ;;
         *) grep -qF -- "$line" "$work/actual.stderr" || fail "stderr lacks: $line" ;;
         esac
@@ -107,6 +110,7 @@ while IFS= read -r raw || [[ -n $raw ]]; do
     case $raw in
     "=== "*) check; begin "${raw#=== }" ;;
     "args: "*) args=$(fill_in "${raw#args: }") ;;
+    "env: "*) environment+=("${raw#env: }") ;;
     "file: "*) part=file target="$tmp/${raw#file: }"; : >"$target" ;;
     "script:") part=script target=$work/expected.script ;;
     "stdout:") part=stdout target=$work/expected.stdout ;;
