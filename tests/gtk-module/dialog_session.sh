@@ -11,7 +11,7 @@ app=("$@")
 command -v xdotool >/dev/null && [[ -n ${DISPLAY:-} ]] || { echo "needs xdotool and a display" >&2; exit 77; }
 
 # Where the pane's controls are, from the pane's top left (its interface file).
-readonly kPrintMode="225 28" kDIN="395 29" kDepartment="225 62" kDC="395 63"
+readonly kPrintMode="225 28" kDIN="395 29" kDINEnd="412 29" kDepartment="225 62" kDC="395 63"
 # The printer list's rows in GTK's dialog ("Print to File" first, then by name).
 readonly kPrinterRowX=70 kFirstPrinterRowY=86 kPrinterRowPitch=23
 readonly kPaneKeys='^(PrintMode|DINDigit[1-5]|DeptCode|DCDigit[1-5]|ZELOrientation)='

@@ -29,19 +29,24 @@ start_app
 xdotool search --sync --name 'GTK Print Editor' >/dev/null
 # A screen reader finds the pane's controls, the DIN field disabled until
 # Private is chosen. By keyboard: Tab from the print mode into the DIN
-# selects its zeros, so 4821 replaces them; Tab on to the department popup
-# (opened, Down: on), Shift+Tab back, End, 3. A click into the DC's zeros
-# selects them, so 90517 replaces them.
+# selects its zeros, so 482 replaces them; Tab on to the department popup
+# (opened, Down: on), Shift+Tab back, End, 1. A click into the DC's zeros
+# selects them, so 90517 replaces them; a click at the end of the DIN's
+# digits puts the caret there, so 3 joins them. The dialog's own widgets
+# for the pane's options are not on show beside it.
 print_dialog 'tab for a-korvane' 1
 show_gtk4_tab a-korvane
 /usr/bin/python3 "$source/tests/gui/accessibility_test.py" --in gtk4-print-editor normal
 choose "$kPrintMode" Down Down
 /usr/bin/python3 "$source/tests/gui/accessibility_test.py" --in gtk4-print-editor private
 xdotool key Tab
-xdotool type --delay 60 4821
-xdotool key --delay 150 Tab space Down Return shift+Tab End 3
+xdotool type --delay 60 482
+xdotool key --delay 150 Tab space Down Return shift+Tab End 1
 click_in_pane $kDC
 xdotool type --delay 60 90517
+click_in_pane $kDINEnd
+xdotool type --delay 60 3
+wait_for "the dialog shows 0 of the pane's options itself"
 print_to a-korvane
 expect_job a-korvane "gtk4-print-editor: the pane's values" Private 48213 true 90517
 

@@ -9,19 +9,24 @@ source "$(dirname "$0")/dialog_session.sh" "$@"
 
 # Modal GtkPrintOperation, twice in one application: the pane's values reach
 # the job; the next dialog keeps them, except the DIN, which neither the
-# application's settings nor the queue's defaults start. By keyboard: Tab from
-# the print mode into the DIN selects its zeros, so 4821 replaces them; Tab
-# on to the department popup (Down: on), Shift+Tab back, End, 3. A click
-# into the DC's zeros selects them, so 90517 replaces them.
+# application's settings nor the queue's defaults start; the dialog's own
+# widgets for the pane's options are not on show beside it. By keyboard: Tab
+# from the print mode into the DIN selects its zeros, so 482 replaces them;
+# Tab on to the department popup (Down: on), Shift+Tab back, End, 1. A click
+# into the DC's zeros selects them, so 90517 replaces them; a click at the
+# end of the DIN's digits puts the caret there, so 3 joins them.
 start_app modal a-korvane 2
 dialog_after 'pane of a-korvane at'
+wait_for "the dialog shows 0 of the pane's options itself"
 show_tab
 choose "$kPrintMode" Down Down
 xdotool key Tab
-xdotool type --delay 60 4821
-xdotool key --delay 150 Tab Down shift+Tab End 3
+xdotool type --delay 60 482
+xdotool key --delay 150 Tab Down shift+Tab End 1
 click_in_pane $kDC
 xdotool type --delay 60 90517
+click_in_pane $kDINEnd
+xdotool type --delay 60 3
 print_now 1
 expect_job a-korvane "modal: the pane's values" Private 48213 true 90517
 dialog_after 'tab for a-korvane' 2
