@@ -4,7 +4,8 @@
 // for the new printer. The window opens at once on the command line's
 // printer, else on the sample until the scheduler names a default queue the
 // pane serves; the scheduler's queues join the chooser when it answers, and
-// a queue's PPD is fetched without making the window wait.
+// a queue's PPD is fetched without making the window wait. The buttons do
+// what the script's ok and cancel do.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -13,14 +14,18 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "dialog/cli/dialog_error.hpp"
 #include "dialog/cli/options.hpp"
 #include "dialog/script/pane_driver.hpp"
 #include "dialog/window/background_task.hpp"
+#include "dialog/window/printer_chooser.hpp"
+#include "dialog/window/summary_view.hpp"
+#include "dialog/window/window_trace.hpp"
+#include "print-dialogs/glib/run_loop_ticker.hpp"
 #include "print-dialogs/gtk-common/gtk_pane_view.hpp"
-#include "dialog/window/printer_choices.hpp"
 
 namespace kvx::dialog {
 
@@ -37,8 +42,6 @@ public:
     // One line of a script, performed as the headless dialog performs it,
     // then the window redrawn. Throws DialogError as PaneDriver::RunLine.
     void RunScriptLine(int lineNumber, std::string_view line);
-    // Print or Cancel was pressed, or the script said ok or cancel.
-    bool IsClosed() const { return closed_; }
 
     // Until the window is closed. Rethrows a failure of its OK path.
     void Run();
@@ -48,68 +51,46 @@ public:
     void WriteScreenshot(const std::string &path);
 
 private:
-    size_t InitialChoice() const;
-    GtkWidget *MakePrinterRow();
-    GtkWidget *MakeSummaryView();
+    using PrinterList = std::vector<PrinterDestination>;
+
     GtkWidget *MakeButtonRow();
     void Choose(size_t choiceIndex);
     void ShowPrinter(std::optional<FetchedQueue> fetched, std::string failure);
-    void ReceiveQueues(const std::vector<PrinterDestination> &printers, const std::string &failure);
-    void ChooseDefaultQueue(const std::vector<PrinterDestination> &printers);
-    void FillChooser();
-    void SelectInChooser(size_t choiceIndex);
+    void ReceiveQueues(const PrinterList &printers, const std::string &failure);
     void DropPaneView();
     void ShowPaneOrReason(const std::string &failure);
-    void AskForPPDFile();
     void AfterAction();
     void AfterModelChange();
-    void RedrawSummary();
-    void TraceControls() const;
-    void TracePrinters() const;
-    void TraceLayout();
+    bool PaneShown() const { return !closed_ && printer_ && printer_->Pane().IsShown(); }
     void Accept();
     void Cancel();
     void SaveSettings();
     void Close();
-    // Runs a window action; a DialogError ends the window with its status.
+    // Runs a window action; a failure ends the window with its status.
     template <typename Action>
-    void Guarded(Action action);
+    void EndOnFailure(Action action);
 
-    static void OnPrinterChanged(GtkComboBox *combo, DialogWindow *dialog);
     static void OnFirstPaint(GdkFrameClock *clock, DialogWindow *dialog);
-    static gboolean OnRunLoopTick(DialogWindow *dialog);
     static void OnWindowLaidOut(GtkWidget *window, GdkRectangle *allocation, DialogWindow *dialog);
     static gboolean OnDeleteEvent(GtkWidget *window, GdkEvent *event, DialogWindow *dialog);
 
     const Options &options_;
-    std::vector<PrinterChoice> choices_;
-    size_t chosenIndex_ = 0;
-    bool choosing_ = false;  // the chooser is set from code: no signal counts
-    bool fetching_ = false;  // the chosen queue's PPD is on its way
-    bool personActed_ = false;  // a printer or a pane setting was chosen
+    bool fetching_ = false;     // the chosen queue's PPD is on its way
+    bool personActed_ = false;  // a pane setting was chosen, or a script line run
     bool closed_ = false;
     bool painted_ = false;  // the first frame is on the screen
     gulong firstPaintHandler_ = 0;
-    using PrinterList = std::vector<PrinterDestination>;
     std::optional<std::pair<PrinterList, std::string>> pendingQueues_;
     std::optional<DialogError> failure_;
-    guint runLoopTimer_ = 0;
-    struct Layout {
-        gint width;
-        gint height;
-        bool paneShown;
-        gint paneX;
-        gint paneY;
-        bool operator==(const Layout &) const = default;
-    };
-    std::optional<Layout> reportedLayout_;  // what --gui-trace said last
+    WindowTrace trace_;
 
     GtkWidget *window_ = nullptr;
-    GtkWidget *printerCombo_ = nullptr;
+    std::unique_ptr<PrinterChooser> chooser_;
     GtkWidget *paneFrame_ = nullptr;
-    GtkListStore *summaryRows_ = nullptr;
+    SummaryView summary_;
     GtkWidget *saveButton_ = nullptr;
     GtkWidget *printButton_ = nullptr;
+    gtk_print::RunLoopTicker ticker_;
 
     // Go first: nothing reaches the window once it is going.
     std::unique_ptr<BackgroundTask<PrinterList>> printerList_;

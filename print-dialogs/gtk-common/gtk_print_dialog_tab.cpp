@@ -13,9 +13,6 @@ namespace {
 constexpr const char *kTabDataKey = "kvx-print-tab";
 constexpr const char *kCupsBackendTypeName = "GtkPrintBackendCups";
 constexpr gint kTabMargin = 12;
-// The host's timers fire when its run loop turns; GLib turns it this often
-// while a pane is shown.
-constexpr guint kRunLoopTickMilliseconds = 50;
 
 bool IsCupsPrinter(GtkPrinter *printer) {
     GtkPrintBackend *backend = printer != nullptr ? gtk_printer_get_backend(printer) : nullptr;
@@ -28,6 +25,7 @@ GtkPrintDialogTab::GtkPrintDialogTab(GtkPrintUnixDialog *dialog, session::QueueC
     : dialog_(dialog),
       tab_(gtk_box_new(GTK_ORIENTATION_VERTICAL, 0)),
       tabLabel_(gtk_label_new("")),
+      ticker_([this] { Guarded([this] { lifecycle_.OnRunLoopTick(); }); }),
       options_(dialog,
                [this](const std::string &key, const std::optional<std::string> &choice) {
                    Guarded([&] { lifecycle_.OnOptionChanged(key, choice); });
@@ -47,7 +45,6 @@ GtkPrintDialogTab::GtkPrintDialogTab(GtkPrintUnixDialog *dialog, session::QueueC
 
 GtkPrintDialogTab::~GtkPrintDialogTab() {
     lifecycle_.Destroy();
-    StopRunLoopTimer();
 }
 
 GtkPrintDialogTab *GtkPrintDialogTab::Of(GtkWidget *dialog) {
@@ -100,14 +97,6 @@ void GtkPrintDialogTab::HideTab() {
     gtk_widget_set_visible(tab_, FALSE);
 }
 
-void GtkPrintDialogTab::StartRunLoopTimer() {
-    if (runLoopTimer_ == 0) runLoopTimer_ = g_timeout_add(kRunLoopTickMilliseconds, TurnRunLoop, this);
-}
-
-void GtkPrintDialogTab::StopRunLoopTimer() {
-    if (runLoopTimer_ != 0) g_source_remove(std::exchange(runLoopTimer_, 0));
-}
-
 void GtkPrintDialogTab::OnSelectedPrinterNotify(GObject *, GParamSpec *, GtkPrintDialogTab *tab) {
     Guarded([tab] { tab->lifecycle_.OnPrinterSelected(); });
 }
@@ -121,11 +110,6 @@ void GtkPrintDialogTab::OnDialogDestroy(GtkWidget *, GtkPrintDialogTab *tab) {
         tab->destroyed_ = true;
         tab->lifecycle_.Destroy();
     });
-}
-
-gboolean GtkPrintDialogTab::TurnRunLoop(gpointer tab) {
-    Guarded([tab] { static_cast<GtkPrintDialogTab *>(tab)->lifecycle_.OnRunLoopTick(); });
-    return G_SOURCE_CONTINUE;
 }
 
 }  // namespace kvx::gtk_print

@@ -15,6 +15,7 @@
 #include <string>
 #include <utility>
 
+#include "print-dialogs/glib/run_loop_ticker.hpp"
 #include "print-dialogs/gtk-common/gtk_dialog_options.hpp"
 #include "session/tab/tab_lifecycle.hpp"
 
@@ -46,8 +47,8 @@ private:
                                                      std::function<void()> afterAction) override;
     void ShowInTab(session::TabContent &content, const std::string &title) override;
     void HideTab() override;
-    void StartRunLoopTimer() override;
-    void StopRunLoopTimer() override;
+    void StartRunLoopTimer() override { ticker_.Start(); }
+    void StopRunLoopTimer() override { ticker_.Stop(); }
 
     // Connects the version's signal that tells where the pane sits.
     void FollowPanePosition(GtkWidget *pane);
@@ -55,12 +56,11 @@ private:
     static void OnSelectedPrinterNotify(GObject *, GParamSpec *, GtkPrintDialogTab *tab);
     static void OnDialogHidden(GtkWidget *, GtkPrintDialogTab *tab);
     static void OnDialogDestroy(GtkWidget *, GtkPrintDialogTab *tab);
-    static gboolean TurnRunLoop(gpointer tab);
 
     GtkPrintUnixDialog *const dialog_;
     GtkWidget *tab_;
     GtkWidget *tabLabel_;
-    guint runLoopTimer_ = 0;
+    RunLoopTicker ticker_;
     std::pair<gint, gint> panePosition_{-1, -1};  // where the pane was last drawn
     bool destroyed_ = false;
     GtkDialogOptions options_;

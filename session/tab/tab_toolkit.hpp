@@ -18,6 +18,10 @@ namespace kvx::session {
 
 class PaneSession;
 
+// How often a shown pane's toolkit turns the host's run loop, so that the
+// pane's timers fire soon after they are due.
+constexpr int kRunLoopTickMilliseconds = 50;
+
 // The dialog's own store of the job's options, through which alone the
 // pane's values reach the job (GTK's option widgets, Qt's CUPS options of
 // the print engine). Set writes a pane's choice; false when the store does

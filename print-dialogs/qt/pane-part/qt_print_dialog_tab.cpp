@@ -21,7 +21,6 @@ using session::Guarded;
 
 namespace {
 
-constexpr int kRunLoopTickMilliseconds = 50;
 constexpr char kTabName[] = "kvx-print-tab";
 
 bool IsCupsQueue(const QString &printer) {
@@ -58,7 +57,7 @@ QtPrintDialogTab::QtPrintDialogTab(QPrintDialog *dialog, session::QueueChecker &
         return;
     }
     tabs_->installEventFilter(this);
-    runLoop_->setInterval(kRunLoopTickMilliseconds);
+    runLoop_->setInterval(session::kRunLoopTickMilliseconds);
     QObject::connect(runLoop_, &QTimer::timeout, this, [this] { Guarded([this] { lifecycle_.OnRunLoopTick(); }); });
     QObject::connect(printers_, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
                      [this] { Guarded([this] { lifecycle_.OnPrinterSelected(); }); });
