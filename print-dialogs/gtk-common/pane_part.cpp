@@ -15,6 +15,7 @@
 #include "core/din_policy.hpp"
 #include "glib/main_loop.hpp"
 #include "pane_part.h"
+#include "portal_reply_filter.hpp"
 #include "print_dialog_tab.hpp"
 
 namespace kvx::gtk_module {
@@ -101,5 +102,6 @@ extern "C" G_MODULE_EXPORT void kvx_print_pane_part_start(GtkPrintUnixDialog *fi
     AddEmissionHook(GTK_TYPE_WIDGET, "show", OnWidgetShown);
     AddEmissionHook(GTK_TYPE_DIALOG, "response", OnDialogResponse);
     AddEmissionHook(GTK_TYPE_PRINT_OPERATION, "status-changed", OnOperationStatusChanged);
+    KeepDINOutOfPortalReplies();
     Attach(firstDialog);
 }
