@@ -16,7 +16,7 @@ packages=(
   at-spi2-core dbus-daemon python3-pyatspi
   gedit evince  # unmodified applications that save their print settings, for the GTK module's tests
   gtk-4-examples  # gtk4-print-editor, an unmodified GTK 4 application for the GTK 4 module's test
-  xdg-desktop-portal xdg-desktop-portal-gnome python3-gi  # GNOME's print portal and an application asking it
+  xdg-desktop-portal xdg-desktop-portal-gnome xdg-desktop-portal-gtk python3-gi  # both print portals and an application asking them
   qtbase5-dev qtbase5-private-dev qt6-base-dev qt6-base-private-dev  # the Qt print-support plug-ins use Qt's private API
   qt6-qpa-plugins  # Qt 6's xcb platform, for the Qt 6 test
   qtbase5-examples  # textedit, an unmodified Qt 5 application for the Qt 5 test

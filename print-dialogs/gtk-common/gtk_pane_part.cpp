@@ -14,6 +14,7 @@
 #include "print-dialogs/glib/main_loop.hpp"
 #include "print-dialogs/glib/printer_option.hpp"
 #include "print-dialogs/gtk-common/gtk_pane_part.h"
+#include "print-dialogs/gtk-common/gtk_portal_reply_filter.hpp"
 #include "print-dialogs/gtk-common/gtk_print_dialog_tab.hpp"
 #include "session/options/din_policy.hpp"
 #include "session/tab/plugins_folder.hpp"
@@ -116,5 +117,6 @@ extern "C" G_MODULE_EXPORT void kvx_print_pane_part_start(GtkPrintUnixDialog *fi
     AddEmissionHook(GTK_TYPE_WIDGET, "show", OnWidgetShown);
     AddEmissionHook(GTK_TYPE_DIALOG, "response", OnDialogResponse);
     AddEmissionHook(GTK_TYPE_PRINT_OPERATION, "status-changed", OnOperationStatusChanged);
+    KeepDINOutOfPortalReplies();
     Attach(firstDialog);
 }

@@ -1,9 +1,13 @@
 """A sandboxed application's print through the print portal: PreparePrint
 shows the portal's dialog, then Print sends a PDF's descriptor with the
-token of its answer. The client starts the portal's frontend and backend
-itself, so that they print to its stdout and stderr and end with it.
-    print_portal_client.py QUEUE PDF [SAVED-SETTING=VALUE...]
-Says "printed" once the job is on QUEUE."""
+token of its answer; PRINTS times, each after the first starting from the
+settings and page setup the one before handed back, as applications keep
+them. For each print the client starts the portal's frontend and its
+BACKEND (gnome, gtk) itself, so that they print to its stdout and stderr
+and end with it.
+    print_portal_client.py BACKEND QUEUE PDF PRINTS [SAVED-SETTING=VALUE...]
+Says "reply DIN" and the DIN of each PreparePrint's answer (- for a digit it
+lacks), and "printed" once each job is on QUEUE."""
 import os
 import subprocess
 import sys
@@ -11,8 +15,9 @@ import sys
 from gi.repository import Gio, GLib
 
 PORTAL, PORTAL_PATH = "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop"
-queue, pdf = sys.argv[1:3]
-saved_settings = dict(setting.split("=", 1) for setting in sys.argv[3:])
+backend, queue, pdf, prints = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
+saved_settings = dict(setting.split("=", 1) for setting in sys.argv[5:])
+DIN_KEYS = [f"cups-DINDigit{digit}" for digit in range(1, 6)]
 bus = Gio.bus_get_sync(Gio.BusType.SESSION)
 
 
@@ -54,20 +59,39 @@ def ask(method, signature, *arguments, fds=None):
     return results
 
 
-portals = [subprocess.Popen(["/usr/libexec/xdg-desktop-portal-gnome"])]
-try:
-    until(lambda: owned("org.freedesktop.impl.portal.desktop.gnome"), "saw the portal's backend")
-    portals.append(subprocess.Popen(["/usr/libexec/xdg-desktop-portal"]))
-    until(lambda: owned(PORTAL), "saw the portal")
-    settings = {key: GLib.Variant("s", value) for key, value in saved_settings.items()}
-    prepared = ask("PreparePrint", "(ssa{sv}a{sv}a{sv})", settings, {}, {})
+def as_vardict(values):
+    """What GTK's print settings and page setup hold: strings and sizes."""
+    return {key: GLib.Variant("d" if isinstance(value, float) else "s", value) for key, value in values.items()}
+
+
+def print_once(settings, page_setup):
+    """PreparePrint, then Print with its token; returns the answer's results."""
+    prepared = ask("PreparePrint", "(ssa{sv}a{sv}a{sv})", as_vardict(settings), as_vardict(page_setup), {})
+    print("reply DIN", "".join(prepared["settings"].get(key, "-") for key in DIN_KEYS), flush=True)
     jobs_before = jobs_on_queue()
     with open(pdf, "rb") as document:
         ask("Print", "(ssha{sv})", 0, {"token": GLib.Variant("u", prepared["token"])},
             fds=Gio.UnixFDList.new_from_array([os.dup(document.fileno())]))
     until(lambda: jobs_on_queue() > jobs_before, f"saw the job on {queue}")
     print("printed", flush=True)
-finally:
-    for portal in reversed(portals):
-        portal.terminate()
-        portal.wait(10)
+    return prepared
+
+
+# Portals of their own for each print: both backends close descriptor 0 as
+# they answer PreparePrint (the unset descriptor of its handle), which from
+# their second answer on may be the document of the Print that follows.
+settings, page_setup = saved_settings, {}
+for _ in range(prints):
+    backend_name = f"org.freedesktop.impl.portal.desktop.{backend}"
+    portals = [subprocess.Popen([f"/usr/libexec/xdg-desktop-portal-{backend}"])]
+    try:
+        until(lambda: owned(backend_name), "saw the portal's backend")
+        portals.append(subprocess.Popen(["/usr/libexec/xdg-desktop-portal"]))
+        until(lambda: owned(PORTAL), "saw the portal")
+        prepared = print_once(settings, page_setup)
+        settings, page_setup = prepared["settings"], prepared["page-setup"]
+    finally:
+        for portal in reversed(portals):
+            portal.terminate()
+            portal.wait(10)
+    until(lambda: not owned(backend_name) and not owned(PORTAL), "saw the portals go")
