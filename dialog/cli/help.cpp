@@ -31,7 +31,8 @@ Starting values: with --printer, the queue PPD's defaults, then the user's
 default. --list-printers keeps each queue's model in
 $XDG_CACHE_HOME/kvx/printer-models.json until the queue changes.
 Script actions: choose, type, key, select, settext, sync, show, summary,
-ticket, ok, cancel. See kvx-dialog(1).
+ticket, ok, cancel. KVX_DEBUG=1 adds the debug log (what the pane itself
+says) to stderr. See kvx-dialog(1).
 )HELP";
 }
 

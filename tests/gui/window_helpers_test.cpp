@@ -16,6 +16,8 @@ using namespace session;
 
 constexpr auto kNone = static_cast<GdkModifierType>(0);
 
+// The keys whose way is not plain from the key table: the keypad's, Shift's,
+// characters beyond Latin-1 and the BMP, shortcuts and selection keys.
 TEST(WindowKeys, EachKeyTakesItsRouteWithItsTextOrCharacterCode) {
     const struct {
         guint keyval;
@@ -26,21 +28,13 @@ TEST(WindowKeys, EachKeyTakesItsRouteWithItsTextOrCharacterCode) {
     } cases[] = {
         {GDK_KEY_a, kNone, KeyRoute::HostText, "a"},
         {GDK_KEY_KP_7, kNone, KeyRoute::HostText, "7"},  // the keypad's digits are digits
-        {GDK_KEY_space, kNone, KeyRoute::HostText, " "},
         {GDK_KEY_eacute, kNone, KeyRoute::HostText, "\u00e9"},
-        {GDK_KEY_EuroSign, kNone, KeyRoute::HostText, "\u20ac"},
         {0x0101F600, kNone, KeyRoute::HostText, "\U0001F600"},  // beyond the BMP
         {GDK_KEY_A, GDK_SHIFT_MASK, KeyRoute::HostText, "A"},   // Shift makes the character
-        {GDK_KEY_BackSpace, kNone, KeyRoute::HostKey, "", kBackspaceCharCode},
-        {GDK_KEY_Delete, kNone, KeyRoute::HostKey, "", kDeleteCharCode},
         {GDK_KEY_KP_Delete, kNone, KeyRoute::HostKey, "", kDeleteCharCode},
-        {GDK_KEY_Left, kNone, KeyRoute::HostKey, "", kLeftArrowCharCode},
-        {GDK_KEY_Home, kNone, KeyRoute::HostKey, "", kHomeCharCode},
-        {GDK_KEY_Tab, kNone, KeyRoute::HostKey, "", kTabCharCode},
+        {GDK_KEY_KP_Left, kNone, KeyRoute::HostKey, "", kLeftArrowCharCode},
         {GDK_KEY_ISO_Left_Tab, kNone, KeyRoute::HostKey, "", kTabCharCode},
-        {GDK_KEY_Return, kNone, KeyRoute::HostKey, "", kReturnCharCode},
         {GDK_KEY_KP_Enter, kNone, KeyRoute::HostKey, "", kEnterCharCode},  // Enter is not Return
-        {GDK_KEY_Escape, kNone, KeyRoute::HostKey, "", kEscapeCharCode},
         {GDK_KEY_a, GDK_CONTROL_MASK, KeyRoute::Entry, ""},  // shortcuts
         {GDK_KEY_5, GDK_MOD1_MASK, KeyRoute::Entry, ""},
         {GDK_KEY_Left, GDK_SHIFT_MASK, KeyRoute::Entry, ""},  // selection keys
