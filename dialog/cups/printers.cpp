@@ -42,6 +42,10 @@ bool IsKnownQueue(const DialogScheduler &scheduler, const std::string &queue) {
     return true;
 }
 
+bool IsPaneModel(const std::shared_ptr<const session::FetchedPPD> &ppd) {
+    return ppd && session::ModelNameOf(*ppd) == kPaneModelName;
+}
+
 }  // namespace
 
 std::vector<PrinterDestination> ListPrinters(OnStall onStall) {
@@ -70,6 +74,16 @@ FetchedQueue FetchQueue(const std::string &queue, OnStall onStall) {
                                     "the print scheduler at " + scheduler.address() + " has no printer " + Quoted(queue));
     }
     std::shared_ptr<const session::FetchedPPD> ppd = session::FetchPPD(scheduler.connection(), queue);
+    if (!IsPaneModel(ppd)) {
+        // A print server that is down leaves the queue as its own PPD says.
+        try {
+            std::shared_ptr<const session::FetchedPPD> origin =
+                session::FetchOriginPPD(scheduler.connection(), queue, ppd.get());
+            if (IsPaneModel(origin)) ppd = std::move(origin);
+        } catch (const session::SessionError &error) {
+            ReportMessage(std::string(error.what()) + ", where " + Quoted(queue) + " forwards its jobs");
+        }
+    }
     if (!ppd) {
         throw session::SessionError(session::FailureKind::UnusableInput, "the printer " + Quoted(queue) + " has no PPD");
     }

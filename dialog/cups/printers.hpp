@@ -35,7 +35,12 @@ struct PrinterDestination {
 std::vector<PrinterDestination> ListPrinters(OnStall onStall = OnStall::EndTheRun);
 
 // All that the dialog takes from the scheduler to show a queue, fetched on
-// one connection: a window fetches it on a thread of its own.
+// one connection: a window fetches it on a thread of its own. For a queue
+// whose own PPD is not the pane's model but that forwards to a queue of
+// that model on another scheduler (a print server's, reached by a
+// driverless or cups-browsed queue), the PPD is that queue's: the pane,
+// its defaults and the check of the job's options follow the printer at
+// the far end, and the job goes to the local queue, which passes it on.
 struct FetchedQueue {
     std::shared_ptr<const session::FetchedPPD> ppd;
     JobOptions userDefaults;  // the user's lpoptions for the queue

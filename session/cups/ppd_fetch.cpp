@@ -11,6 +11,7 @@
 #include <iterator>
 #include <string_view>
 
+#include "session/cups/queue_origin.hpp"
 #include "session/messages.hpp"
 #include "session/session_error.hpp"
 
@@ -25,6 +26,8 @@ constexpr int kRequestAttempts = 2;  // a kept-alive connection the scheduler cl
 constexpr size_t kReadChunk = 4096;
 constexpr off_t kLongestRestToRead = 16 * 1024;
 constexpr std::string_view kModelNameKeyword = "*ModelName:";
+// Where CUPS and cups-browsed record the far queue in the PPDs they make.
+constexpr std::string_view kSupplyInfoKeyword = "*APSupplies:";
 constexpr std::string_view kPPDPathPrefix = "/printers/";
 constexpr std::string_view kPPDPathSuffix = ".ppd";
 constexpr std::string_view kUnreservedPathBytes =
@@ -115,19 +118,19 @@ Fetch ReadPPD(const SchedulerConnection &scheduler, const std::string &queue, co
     return {Outcome::Read, {}};
 }
 
-// The value of the PPD's "*ModelName:" line as libcups reads it (what the
-// quotes enclose, else the rest of the line); nullopt while the text read so
-// far ends before that line does. A whole file without the line names no
-// model: "".
-std::optional<std::string> FindModelName(std::string_view text, bool wholeFile) {
+// The value of the PPD's line for a main keyword ("*ModelName:") as libcups
+// reads it (what the quotes enclose, else the rest of the line); nullopt
+// while the text read so far ends before that line does. A whole file
+// without the line gives "".
+std::optional<std::string> FindKeywordValue(std::string_view text, std::string_view keyword, bool wholeFile) {
     size_t line = 0;
-    while (text.compare(line, kModelNameKeyword.size(), kModelNameKeyword) != 0) {
+    while (text.compare(line, keyword.size(), keyword) != 0) {
         line = text.find_first_of("\r\n", line);
         if (line == std::string_view::npos) return wholeFile ? std::optional<std::string>("") : std::nullopt;
         line = text.find_first_not_of("\r\n", line);
         if (line == std::string_view::npos) return wholeFile ? std::optional<std::string>("") : std::nullopt;
     }
-    const size_t valueStart = text.find_first_not_of(" \t", line + kModelNameKeyword.size());
+    const size_t valueStart = text.find_first_not_of(" \t", line + keyword.size());
     const bool quoted = valueStart != std::string_view::npos && text[valueStart] == '"';
     const size_t from = quoted ? valueStart + 1 : valueStart;
     const size_t end = from == std::string_view::npos ? from : text.find_first_of(quoted ? "\"" : "\r\n", from);
@@ -142,7 +145,8 @@ std::optional<std::string> FindModelName(std::string_view text, bool wholeFile) 
 
 }  // namespace
 
-FetchedPPD::FetchedPPD(std::string queue, std::string bytes) : queue_(std::move(queue)), bytes_(std::move(bytes)) {
+FetchedPPD::FetchedPPD(std::string queue, std::string bytes, std::string forwardedTo)
+    : queue_(std::move(queue)), bytes_(std::move(bytes)), forwardedTo_(std::move(forwardedTo)) {
     std::string path = (std::filesystem::temp_directory_path() / kTempFilePattern).string();
     const int fd = mkstemps(path.data(), kTempFileSuffixLength);  // made with mode 0600
     if (fd < 0) throw SessionError(FailureKind::HostFailure, "cannot make a temporary file for the printer's PPD");
@@ -174,12 +178,35 @@ std::shared_ptr<const FetchedPPD> FetchPPD(const SchedulerConnection &scheduler,
     return std::make_shared<const FetchedPPD>(queue, std::move(bytes));
 }
 
+std::shared_ptr<const FetchedPPD> FetchOriginPPD(const SchedulerConnection &scheduler, const std::string &queue,
+                                                 const FetchedPPD *own) {
+    scheduler.StartRequest();
+    std::optional<ForwardingAttributes> attributes = RequestForwardingAttributes(scheduler.get(), queue);
+    if (!attributes) return nullptr;
+    if (own != nullptr) attributes->supplyInfoUri = *FindKeywordValue(own->bytes(), kSupplyInfoKeyword, true);
+    const std::optional<QueueOrigin> origin = FindQueueOrigin(*attributes);
+    if (!origin) return nullptr;
+    const SchedulerConnection far(
+        SchedulerAddress{origin->host, origin->port,
+                         origin->encrypted ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED},
+        [&scheduler] { scheduler.StartRequest(); });
+    std::shared_ptr<const FetchedPPD> ppd = FetchPPD(far, origin->queue);
+    if (!ppd) return nullptr;
+    const std::string forwardedTo = std::string(origin->encrypted ? "ipps://" : "ipp://") + far.Describe() +
+                                    (origin->isClass ? "/classes/" : "/printers/") + origin->queue;
+    return std::make_shared<const FetchedPPD>(queue, ppd->bytes(), forwardedTo);
+}
+
+std::string ModelNameOf(const FetchedPPD &ppd) {
+    return *FindKeywordValue(ppd.bytes(), kModelNameKeyword, true);
+}
+
 ModelLookup FetchModelName(const SchedulerConnection &scheduler, const std::string &queue) {
     std::string text;
     ModelLookup lookup;
     const Fetch fetch = ReadPPD(scheduler, queue, [&](std::string_view chunk, bool atEnd) {
         text += chunk;
-        lookup.model = FindModelName(text, atEnd);
+        lookup.model = FindKeywordValue(text, kModelNameKeyword, atEnd);
         return lookup.model.has_value();
     });
     if (fetch.outcome == Outcome::NoPPD) return ModelLookup{std::string(), {}};

@@ -3,8 +3,10 @@
 #include <chrono>
 #include <thread>
 
+#include "session/messages.hpp"
 #include "session/printing/pane_host.hpp"
 #include "session/printing/print_session.hpp"
+#include "session/session_error.hpp"
 
 namespace kvx::session {
 namespace {
@@ -12,17 +14,6 @@ namespace {
 // What the pane says when its plug-in declines a printer; anything else
 // that keeps the pane away is a fault worth a line.
 constexpr std::string_view kDeclinedReason = "the pane is not shown for this printer";
-
-// The plug-in's own answer, as kvx-dialog asks it.
-void AskPlugIn(const std::string &plugInsFolder, QueueAnswer &answer) {
-    const PrintSession session(answer.ppd);
-    PaneHost host(plugInsFolder, session);
-    answer.paneApplies = host.IsShown();
-    answer.paneTitle = host.PaneTitle();
-    if (!answer.paneApplies && !host.NotShownReason().starts_with(kDeclinedReason)) {
-        answer.failure = host.NotShownReason();
-    }
-}
 
 struct Job {
     std::string queue;
@@ -32,19 +23,47 @@ struct Job {
     QueueAnswer answer;
 };
 
+// The answer for one of the queue's PPDs: the known one when it was for
+// the same PPD, else the plug-in's.
+void Answer(Job &job, std::shared_ptr<const FetchedPPD> ppd) {
+    QueueAnswer &answer = job.answer;
+    if (job.known.ppd && job.known.ppd->bytes() == ppd->bytes() &&
+        job.known.ppd->forwardedTo() == ppd->forwardedTo()) {
+        answer = job.known;
+        return;
+    }
+    answer = QueueAnswer();
+    answer.queue = job.queue;
+    answer.ppd = std::move(ppd);
+    const PaneVerdict verdict = AskPlugIn(answer.ppd, job.plugInsFolder);
+    answer.paneApplies = verdict.shown;
+    answer.paneTitle = verdict.title;
+    answer.failure = verdict.failure;
+    if (answer.paneApplies) answer.options = ReadPaneOptions(answer.ppd->path());
+}
+
+// A print server that is down or slow costs this queue its pane and a line
+// in the debug log, not a fault of the dialog's.
+void AnswerByOrigin(Job &job, const FetchedPPD *own) {
+    std::shared_ptr<const FetchedPPD> origin;
+    try {
+        origin = job.ppds.origin(job.queue, own);
+    } catch (const SessionError &error) {
+        ReportMessage(std::string(error.what()) + "; no pane for " + job.queue);
+    }
+    if (origin) Answer(job, std::move(origin));
+}
+
+// The queue's own PPD first; the queue it forwards to where that leaves
+// the pane out.
 void RunJob(Job &job) {
     QueueAnswer &answer = job.answer;
     answer.queue = job.queue;
     const auto started = std::chrono::steady_clock::now();
     try {
-        std::shared_ptr<const FetchedPPD> ppd = job.ppds(job.queue);
-        if (ppd && job.known.ppd && job.known.ppd->bytes() == ppd->bytes()) {
-            answer = job.known;
-        } else if (ppd) {
-            answer.ppd = std::move(ppd);
-            AskPlugIn(job.plugInsFolder, answer);
-            if (answer.paneApplies) answer.options = ReadPaneOptions(answer.ppd->path());
-        }
+        std::shared_ptr<const FetchedPPD> own = job.ppds.own(job.queue);
+        if (own) Answer(job, own);
+        if (!answer.paneApplies && answer.failure.empty()) AnswerByOrigin(job, own.get());
     } catch (const std::exception &error) {
         answer.paneApplies = false;
         answer.failure = error.what();
@@ -56,10 +75,26 @@ void RunJob(Job &job) {
 }  // namespace
 
 PPDSource SchedulerPPDs() {
-    return [](const std::string &queue) {
-        const SchedulerConnection scheduler;
-        return FetchPPD(scheduler, queue);
+    return {
+        .own =
+            [](const std::string &queue) {
+                const SchedulerConnection scheduler;
+                return FetchPPD(scheduler, queue);
+            },
+        .origin =
+            [](const std::string &queue, const FetchedPPD *own) {
+                const SchedulerConnection scheduler;
+                return FetchOriginPPD(scheduler, queue, own);
+            },
     };
+}
+
+PaneVerdict AskPlugIn(const std::shared_ptr<const FetchedPPD> &ppd, const std::string &plugInsFolder) {
+    const PrintSession session(ppd);
+    PaneHost host(plugInsFolder, session);
+    PaneVerdict verdict{host.IsShown(), host.PaneTitle(), {}};
+    if (!verdict.shown && !host.NotShownReason().starts_with(kDeclinedReason)) verdict.failure = host.NotShownReason();
+    return verdict;
 }
 
 QueueChecker::QueueChecker(std::string plugInsFolder, PPDSource ppds)

@@ -39,8 +39,10 @@ void LogMessage(std::string_view message) {
     if (messageLog != nullptr && message.starts_with("tab for")) messageLog->push_back("shown");
 }
 
-// The queues' PPDs as a scheduler would hand them out; a queue that is
-// held answers only once released, one that fails throws.
+// The queues' PPDs as a scheduler would hand them out, and those of the
+// queues they forward to on a print server; a queue that is held answers
+// only once released, one that fails throws, and so does a server that is
+// down.
 class Scheduler {
 public:
     void Set(const std::string &queue, std::string bytes) {
@@ -53,19 +55,29 @@ public:
         releases_[queue] = std::move(release);
     }
     void Release(const std::string &queue) { releases_.at(queue).set_value(); }
+    // The queue forwards to one whose PPD these bytes are; none: the server is down.
+    void Forward(const std::string &queue, std::optional<std::string> bytes) { forwards_[queue] = std::move(bytes); }
     session::PPDSource Source() {
-        return [this](const std::string &queue) -> std::shared_ptr<const session::FetchedPPD> {
-            if (const auto hold = held_.find(queue); hold != held_.end()) hold->second.wait();
-            const std::lock_guard lock(mutex_);
-            const auto ppd = ppds_.find(queue);
-            if (ppd == ppds_.end()) throw session::SessionError(session::FailureKind::UnusableInput, "no answer");
-            return std::make_shared<session::FetchedPPD>(queue, ppd->second);
-        };
+        return {.own = [this](const std::string &queue) -> std::shared_ptr<const session::FetchedPPD> {
+                    if (const auto hold = held_.find(queue); hold != held_.end()) hold->second.wait();
+                    const std::lock_guard lock(mutex_);
+                    const auto ppd = ppds_.find(queue);
+                    if (ppd == ppds_.end()) throw session::SessionError(session::FailureKind::UnusableInput, "no answer");
+                    return std::make_shared<session::FetchedPPD>(queue, ppd->second);
+                },
+                .origin = [this](const std::string &queue,
+                                 const session::FetchedPPD *) -> std::shared_ptr<const session::FetchedPPD> {
+                    const auto forward = forwards_.find(queue);
+                    if (forward == forwards_.end()) return nullptr;
+                    if (!forward->second) throw session::SessionError(session::FailureKind::UnusableInput, "down");
+                    return std::make_shared<session::FetchedPPD>(queue, *forward->second, "ipp://server/printers/k");
+                }};
     }
 
 private:
     std::mutex mutex_;
     std::map<std::string, std::string> ppds_;
+    std::map<std::string, std::optional<std::string>> forwards_;
     std::map<std::string, std::shared_future<void>> held_;
     std::map<std::string, std::promise<void>> releases_;
 };
@@ -227,6 +239,24 @@ TEST_F(TabLifecycle, PrintBeforeTheAnswerSendsZerosWhereTheJobIsMadeAtAccept) {
     EXPECT_EQ(dialog.store, (Choices{{"DINDigit1", "0"}, {"DINDigit2", "0"}, {"PrintMode", "Private"}}));
     scheduler.Release("korvane");
     dialog.AwaitAnswers();
+}
+
+TEST_F(TabLifecycle, AQueueThatForwardsToAKorvaneQueueShowsItsPaneAndAServerDownCostsNoLine) {
+    // Desktops' queues made by CUPS or cups-browsed: a generated PPD of
+    // another model, the print server's queue a Korvane one.
+    scheduler.Set("desk", kOther);
+    scheduler.Forward("desk", kKorvane);
+    scheduler.Set("lab", kOther);
+    scheduler.Forward("lab", std::nullopt);
+    FakeDialog dialog(checker, DialogOptions::DinReset::OnPrinterSelected);
+    testing::internal::CaptureStderr();
+    dialog.Select("lab");
+    dialog.AwaitAnswers();
+    dialog.Select("desk");
+    dialog.AwaitAnswers();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_THAT(dialog.log, ElementsAre("bind desk", "draw desk", "tab Korvane Job Options", "shown"));
+    EXPECT_EQ(dialog.store.at("PrintMode"), "Normal") << "the server's defaults";
 }
 
 TEST_F(TabLifecycle, APaneThatFailsIsNotAskedForAgainAndADialogShownAgainStartsOver) {
