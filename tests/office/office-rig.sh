@@ -161,8 +161,8 @@ rig_server_job_din() {
   local job
   job=$(CUPS_SERVER=$rig_server lpstat -W all -o korvane | sed -n 's/^korvane-\([0-9]*\) .*/\1/p' | sort -n | tail -n 1)
   local digits
-  digits=$(ipptool -c -d operation=Get-Job-Attributes -d "job=$job" -d user=anyone "ipp://$rig_server/printers/korvane" \
-    "$rig_source/tests/office/job-din.test" | tail -n 1 | tr -d ',')
+  digits=$(ipptool -c -d operation=Get-Job-Attributes -d "job=$job" -d user=anyone \
+    "ipp://$rig_server/printers/korvane" "$rig_source/tests/office/job-din.test" | tail -n 1 | tr -d ',')
   echo "${digits:--}"
 }
 
