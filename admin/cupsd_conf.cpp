@@ -164,10 +164,14 @@ PolicyVerdict CupsdConf::Judge(std::string_view name) const {
         std::string type = authType != nullptr ? authType->value : "None";
         if (SameWord(type, "Default")) type = DefaultAuthType();
         std::vector<std::string> missing;
-        if (SameWord(type, "None")) missing.push_back("AuthType Default");
+        if (SameWord(type, "None")) {
+            missing.push_back(authType != nullptr && SameWord(authType->value, "Default")
+                                  ? "AuthType Basic (AuthType Default means None under DefaultAuthType None)"
+                                  : "AuthType Default");
+        }
         if (Find(body, "Require") == nullptr) missing.push_back("Require valid-user");
         const Directive *satisfy = Find(body, "Satisfy");
-        if (satisfy != nullptr && SameWord(satisfy->value, "any")) missing.push_back("no \"Satisfy any\"");
+        if (satisfy != nullptr && SameWord(satisfy->value, "any")) missing.push_back("Satisfy all, not any");
         if (missing.empty()) continue;
         const std::string lack =
             (limit != nullptr ? "the <Limit> at line " + std::to_string(limit->begin + 1) : std::string("the policy")) +
