@@ -7,17 +7,18 @@
 # KIND is the cupsd.conf it gets:
 #   open     (the default) everyone may do everything, nothing is shared
 #   shared   open, and its queues are shared: a print server for other schedulers
-#   stock    Debian's own cupsd.conf, its policies and authentication as shipped
-# Every kind also listens on the domain socket DIR/cups.sock. Lines in
-# DIR/cups-files.conf.extra, if there is one, end the scheduler's cups-files.conf
-# (SetEnv for its notifiers, say).
+#   stock    Debian's own cupsd.conf, its policies and authentication as
+#            shipped, also on the domain socket DIR/cups.sock, where the
+#            scheduler knows its local clients' accounts
+# Lines in DIR/cups-files.conf.extra, if there is one, end the scheduler's
+# cups-files.conf (SetEnv for its notifiers, say).
 set -euo pipefail
 
 readonly kReadyTries=100       # 100 x 0.1 s: the scheduler answers within ~1 s
 readonly kStopTries=50
 readonly kPortTries=5
 
-usage() { echo "usage: $0 start|stop DIR" >&2; exit 2; }
+usage() { echo "usage: $0 start DIR [open|shared|stock] | stop DIR" >&2; exit 2; }
 (($# == 2 || $# == 3)) || usage
 action=$1
 dir=$(realpath -m "$2")
@@ -54,8 +55,8 @@ CONF
   if [[ -f $dir/cups-files.conf.extra ]]; then cat "$dir/cups-files.conf.extra" >>"$dir/cups-files.conf"; fi
   {
     echo "Listen 127.0.0.1:$port"
-    echo "Listen $dir/cups.sock"
     if [[ $kind == stock ]]; then
+      echo "Listen $dir/cups.sock"
       grep -v -E '^[[:space:]]*(Listen|Port)[[:space:]]' /usr/share/cups/cupsd.conf.default
     else
       open_config
