@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <array>
 #include <ctime>
 #include <fstream>
@@ -68,7 +69,10 @@ std::filesystem::path Backup(const std::filesystem::path &folder, const std::str
     const std::time_t now = std::time(nullptr);
     std::array<char, 32> stamp{};
     std::strftime(stamp.data(), stamp.size(), "%Y%m%dT%H%M%SZ", std::gmtime(&now));
-    const auto path = folder / (name + ".cupsd.conf." + stamp.data());
+    auto path = folder / (name + ".cupsd.conf." + stamp.data());
+    for (int again = 2; std::filesystem::exists(path); ++again) {
+        path = folder / (name + ".cupsd.conf." + stamp.data() + "-" + std::to_string(again));
+    }
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     const mode_t before = umask(077);
@@ -79,12 +83,16 @@ std::filesystem::path Backup(const std::filesystem::path &folder, const std::str
     return path;
 }
 
+void SayNoQueue(const Scheduler &scheduler, std::ostream &out) {
+    out << "no " << kKorvaneModel << " queue on the scheduler at " << scheduler.address() << "\n";
+}
+
 }  // namespace
 
 ExitStatus Check(Scheduler &scheduler, std::ostream &out) {
     const auto queues = scheduler.QueuesOfModel(kKorvaneModel);
     if (queues.empty()) {
-        out << "no " << kKorvaneModel << " queue on the scheduler at " << scheduler.address() << "\n";
+        SayNoQueue(scheduler, out);
         return kExitDone;
     }
     const CupsdConf conf(scheduler.ReadConfiguration());
@@ -99,6 +107,7 @@ ExitStatus Check(Scheduler &scheduler, std::ostream &out) {
 
 ExitStatus Apply(Scheduler &scheduler, const std::filesystem::path &backupFolder, std::ostream &out) {
     const auto queues = scheduler.QueuesOfModel(kKorvaneModel);
+    if (queues.empty()) SayNoQueue(scheduler, out);
     const CupsdConf conf(scheduler.ReadConfiguration());
 
     std::vector<Queue> exposed;
@@ -150,7 +159,10 @@ ExitStatus Undo(Scheduler &scheduler, const std::filesystem::path &backupFolder,
 
     const CupsdConf conf(scheduler.ReadConfiguration());
     const std::string restored = conf.WithoutPrivateCopies();
-    if (restored == conf.text()) return kExitDone;
+    if (restored == conf.text()) {
+        out << "cupsd.conf: nothing of apply's in it\n";
+        return kExitDone;
+    }
     std::vector<std::string> removed;
     for (const CupsdConf after(restored); const auto &policy : conf.policies()) {
         if (after.FindPolicy(policy.name) == nullptr) removed.push_back(policy.name);
