@@ -10,8 +10,9 @@
 #   stock    Debian's own cupsd.conf, its policies and authentication as
 #            shipped, also on the domain socket DIR/cups.sock, where the
 #            scheduler knows its local clients' accounts
-# Lines in DIR/cups-files.conf.extra, if there is one, end the scheduler's
-# cups-files.conf (SetEnv for its notifiers, say).
+# Lines in DIR/cups-files.conf.extra and DIR/cupsd.conf.extra, where there
+# are such files, end the scheduler's cups-files.conf (SetEnv for its
+# notifiers, say) and cupsd.conf.
 set -euo pipefail
 
 readonly kReadyTries=100       # 100 x 0.1 s: the scheduler answers within ~1 s
@@ -61,6 +62,7 @@ CONF
     else
       open_config
     fi
+    if [[ -f $dir/cupsd.conf.extra ]]; then cat "$dir/cupsd.conf.extra"; fi
   } >"$dir/cupsd.conf"
   echo "127.0.0.1:$port" >"$dir/server"
 }

@@ -4,7 +4,10 @@
 #   rig_start_server          the server's cupsd, its Korvane queue (shared),
 #                             whose device is a listener saving what it gets
 #   rig_start_desktop         the desktop's cupsd, with a D-Bus system bus of
-#                             its own for cups-browsed's notifications
+#                             its own for cups-browsed's notifications; on
+#                             TCP ($rig_desktop) and on a domain socket
+#                             ($rig_desktop_socket), which GTK's dialogs need
+#                             for the queues CUPS marks remote (README)
 #   rig_add_ppd_queue NAME    a desktop queue with the Korvane PPD -> the server
 #   rig_add_everywhere_queue NAME     a driverless queue (lpadmin -m everywhere)
 #   rig_add_temporary_queue NAME      CUPS' temporary queue (CUPS-Create-Local-Printer)
@@ -72,6 +75,8 @@ CONF
   echo $! >"$rig_work/bus.pid"
   rig_wait "$rig_wait_tries" test -S "$rig_work/bus/socket" || rig_fail "the D-Bus bus did not start"
   echo "SetEnv DBUS_SYSTEM_BUS_ADDRESS $rig_bus" >"$rig_work/desktop/cups-files.conf.extra"
+  rig_desktop_socket=$rig_work/desktop/cups.sock
+  echo "Listen $rig_desktop_socket" >"$rig_work/desktop/cupsd.conf.extra"
   rig_desktop=$(DBUS_SYSTEM_BUS_ADDRESS=$rig_bus rig_cupsd start "$rig_work/desktop")
 }
 
