@@ -285,6 +285,18 @@ std::string CupsdConf::WithoutPrivateCopies() const {
         if (newlineAdded && begin > 0) --begin;
         text.erase(begin, end - begin);
     }
+    if (text != text_) return text;
+
+    // cupsctl and the web interface write the file anew without its
+    // comments, the marks among them: then the copies go by their names.
+    text.clear();
+    for (std::size_t index = 0; index < lines_.size(); ++index) {
+        const auto copy = std::ranges::find_if(policies_, [&](const PolicyBlock &policy) {
+            return policy.name.starts_with(kPrivatePrefix) && policy.begin <= index && index <= policy.end;
+        });
+        if (copy == policies_.end()) text += lines_[index] + "\n";
+    }
+    if (!text_.ends_with('\n') && text.ends_with('\n')) text.pop_back();
     return text;
 }
 

@@ -72,6 +72,8 @@ public:
     // its end; everything before it stays as it is.
     std::string WithPrivateCopies(const std::vector<std::string> &policies) const;
     // The file without what WithPrivateCopies added, byte for byte as before.
+    // Where its marks are gone (a tool wrote the file anew without comments),
+    // the file without the private copies, found by their names.
     std::string WithoutPrivateCopies() const;
 
 private:

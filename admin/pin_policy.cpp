@@ -169,7 +169,9 @@ ExitStatus Undo(Scheduler &scheduler, const std::filesystem::path &backupFolder,
     }
     out << "cupsd.conf before the change: " << Backup(backupFolder, scheduler.address(), conf.text()).string() << "\n";
     scheduler.WriteConfiguration(restored, removed, false);
-    out << "cupsd.conf: as it was before apply\n";
+    out << "cupsd.conf: without";
+    for (const auto &policy : removed) out << " " << policy;
+    out << "\n";
     return kExitDone;
 }
 

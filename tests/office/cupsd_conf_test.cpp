@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 
 #include "cupsd_conf.hpp"
 
@@ -77,6 +78,11 @@ TEST(CupsdConf, EachLeakIsFoundAndItsPrivateCopyClosesItAndGoesAgainWithoutATrac
         }
 
         EXPECT_EQ(after.WithoutPrivateCopies(), text);
+        // cupsctl rewrites the file without its comments, the marks too.
+        const CupsdConf rewritten(std::regex_replace(changed, std::regex("# kvx-pin-policy[^\n]*\n"), ""));
+        const CupsdConf restored(rewritten.WithoutPrivateCopies());
+        EXPECT_EQ(restored.FindPolicy(PrivatePolicyName(policy)), nullptr);
+        EXPECT_EQ(restored.Judge(policy).reasons, verdict.reasons);
     }
 }
 
