@@ -14,6 +14,8 @@
 #   PREFIX/LIBDIR/kvx/PlugIns/KVXPDE.plugin/...    the plug-in bundle
 #   PREFIX/share/ppd/korvane/korvane-rm4750.ppd    the printer's PPD, where CUPS looks
 #   PREFIX/share/man/man1/kvx-dialog.1, PREFIX/share/applications/kvx-dialog.desktop
+#   PREFIX/sbin/kvx-pin-policy, PREFIX/share/man/man8/kvx-pin-policy.8
+#                                                  the administrator's command, libcups only
 #   PREFIX/LIBDIR/gtk-3.0/modules/libkvx-print.so  the GTK 3 module
 # The session files that turn the module on for everyone are the package's
 # (debian/), since one of them belongs in /etc whatever the prefix.
@@ -41,6 +43,8 @@ install(DIRECTORY ${KVX_BUNDLE_DIR}/ DESTINATION ${KVX_INSTALL_BUNDLE_DIR}
 install(FILES resources/ppd/korvane-rm4750.ppd DESTINATION ${KVX_INSTALL_PPD_DIR})
 install(FILES dialog/kvx-dialog.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES packaging/kvx-dialog.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(TARGETS kvx-pin-policy RUNTIME DESTINATION ${CMAKE_INSTALL_SBINDIR})
+install(FILES admin/kvx-pin-policy.8 DESTINATION ${CMAKE_INSTALL_MANDIR}/man8)
 
 # kvx-print, the GTK 3 module, goes where GTK looks for modules of this
 # prefix; it finds its pane part in kvx's private folder relative to itself,

@@ -9,6 +9,7 @@ packages=(
   build-essential cmake pkg-config
   libplist-dev libpugixml-dev libcups2-dev cups-client nlohmann-json3-dev
   cups-daemon cups-ipp-utils cups-core-drivers cups-filters
+  cups-browsed  # the office tests' desktop finds the print server's queues with it
   cups dpkg-dev debhelper lintian
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang 'libclang-rt-dev|libclang-rt-14-dev' llvm valgrind

@@ -1,19 +1,30 @@
 #!/usr/bin/env bash
 # A private CUPS scheduler for the tests, on 127.0.0.1 at a free port, with
 # every file it keeps under DIR. It never touches the system's scheduler.
-#   private-cupsd.sh start DIR   starts it, waits until it answers and prints
-#                                the address to use as CUPS_SERVER
-#   private-cupsd.sh stop DIR    stops the scheduler that start DIR started
+#   private-cupsd.sh start DIR [KIND]   starts it, waits until it answers and
+#                                       prints the address to use as CUPS_SERVER
+#   private-cupsd.sh stop DIR           stops the scheduler that start DIR started
+# KIND is the cupsd.conf it gets:
+#   open     (the default) everyone may do everything, nothing is shared
+#   shared   open, and its queues are shared: a print server for other schedulers
+#   stock    Debian's own cupsd.conf, its policies and authentication as
+#            shipped, also on the domain socket DIR/cups.sock, where the
+#            scheduler knows its local clients' accounts
+# Lines in DIR/cups-files.conf.extra and DIR/cupsd.conf.extra, where there
+# are such files, end the scheduler's cups-files.conf (SetEnv for its
+# notifiers, say) and cupsd.conf.
 set -euo pipefail
 
 readonly kReadyTries=100       # 100 x 0.1 s: the scheduler answers within ~1 s
 readonly kStopTries=50
 readonly kPortTries=5
 
-usage() { echo "usage: $0 start|stop DIR" >&2; exit 2; }
-(($# == 2)) || usage
+usage() { echo "usage: $0 start DIR [open|shared|stock] | stop DIR" >&2; exit 2; }
+(($# == 2 || $# == 3)) || usage
 action=$1
 dir=$(realpath -m "$2")
+kind=${3:-open}
+[[ $kind == @(open|shared|stock) ]] || usage
 
 # A port nothing listens on now; start retries when another process takes
 # it before the scheduler binds it.
@@ -42,12 +53,27 @@ PageLog $dir/log/page_log
 FileDevice Yes
 Sandboxing Relaxed
 CONF
-  cat >"$dir/cupsd.conf" <<CONF
-Listen 127.0.0.1:$port
+  if [[ -f $dir/cups-files.conf.extra ]]; then cat "$dir/cups-files.conf.extra" >>"$dir/cups-files.conf"; fi
+  {
+    echo "Listen 127.0.0.1:$port"
+    if [[ $kind == stock ]]; then
+      echo "Listen $dir/cups.sock"
+      grep -v -E '^[[:space:]]*(Listen|Port)[[:space:]]' /usr/share/cups/cupsd.conf.default
+    else
+      open_config
+    fi
+    if [[ -f $dir/cupsd.conf.extra ]]; then cat "$dir/cupsd.conf.extra"; fi
+  } >"$dir/cupsd.conf"
+  echo "127.0.0.1:$port" >"$dir/server"
+}
+
+open_config() {
+  [[ $kind != shared ]] || printf 'DefaultShared Yes\nBrowseLocalProtocols none\n'
+  cat <<CONF
 LogLevel warn
 DefaultAuthType None
 WebInterface No
-Browsing No
+Browsing $([[ $kind == shared ]] && echo Yes || echo No)
 <Location />
   Order allow,deny
   Allow all
@@ -59,7 +85,6 @@ Browsing No
   </Limit>
 </Policy>
 CONF
-  echo "127.0.0.1:$port" >"$dir/server"
 }
 
 # Starts cupsd on a free port and waits until it answers; fails when it
