@@ -17,80 +17,9 @@ shift 2
 [[ $display_server == x11 ]] || source "$(dirname "$0")/sway_session.sh"
 source "$(dirname "$0")/../gtk-module/dialog_session.sh" "$@"
 [[ $display_server == x11 ]] || start_sway
-lpoptions -d a-korvane >/dev/null
+source "$(dirname "$0")/applications.sh"
 
-# ---- each toolkit's application, with the module and without ----------------------
-
-show_pane() {  # QUEUE COUNT: the pane's tab, the third, by keys (Qt has its own)
-  show_tab
-  wait_for "pane of $1 at" "$2"
-}
-case $toolkit in
-  gtk3)
-    gtk3_path=$GTK_PATH
-    with_module() { export GTK_PATH=$gtk3_path GTK_MODULES=kvx-print; }
-    without_module() { unset GTK_PATH GTK_MODULES; }
-    start_printing() { start_app "${2:-async}" "$1" "${3:-1}"; }  # QUEUE [STYLE DIALOGS]
-    open_dialog() { focus_window '^Print$'; }  # the application opens it
-    popup_down=(Down)  # a focused combo box takes Down as a choice
-    next_dialog=(Private 00000 true 90517)  # from the last one's choices
-    without_pane=(Normal 00000 false 00000)
-    quit_app() { :; }  # it quits once it has printed
-    ;;
-  gtk4)
-    loader=$(find "$work/prefix" -name libkvx-print-gtk4.so)
-    unset GTK_MODULES
-    with_module() { export GTK_PATH=${loader%/4.0.0/*}; }
-    without_module() { unset GTK_PATH; }
-    app=(gtk4-print-editor)
-    cd "$work"  # where it keeps its settings: the first dialog starts on the Korvane queue
-    printf '%s\n' '[Print Settings]' printer=a-korvane >print-settings.ini
-    start_printing() { start_app; }
-    open_dialog() {  # the Print action over its session bus, as its menu calls it
-      focus_window '^GTK Print Editor'
-      gdbus call --session --timeout 60 --dest org.gtk.PrintEditor4 --object-path /org/gtk/PrintEditor4 \
-        --method org.gtk.Actions.Activate print '[]' '{}' >/dev/null 2>&1 &
-      focus_window '^Print$'
-    }
-    popup_down=(space Down Return)  # a drop-down opens first
-    next_dialog=(Private 00000 true 90517) without_pane=(Normal 00000 false 00000)
-    quit_app() { focus_window '^GTK Print Editor' && press_keys ctrl+q; }
-    ;;
-  qt6)
-    plugin=$(find "$work/prefix" -path '*/qt6/plugins/printsupport/libcupskvxprintsupport.so')
-    [[ -n $plugin ]] || { echo "kvx-print for Qt 6 is not built" >&2; exit 77; }
-    ln -s /usr/lib/*/qt6/plugins/printsupport/libcupsprintersupport.so "${plugin%/*}/"
-    unset GTK_PATH GTK_MODULES
-    with_module() { export QT_PLUGIN_PATH=${plugin%/printsupport/*} QT_PRINTER_MODULE=kvx-print QT_LOGGING_RULES=kvx.print.debug=true; }
-    without_module() { unset QT_PLUGIN_PATH QT_PRINTER_MODULE QT_LOGGING_RULES; }
-    start_printing() { start_app; }
-    open_dialog() { focus_window 'Rich Text$' && press_keys ctrl+p && focus_window '^Print$'; }
-    show_pane() {  # QUEUE COUNT: the options behind "Options >>", then the pane's tab
-      local tab
-      press_keys alt+o
-      wait_for "tab of $1 at" "$2"
-      tab=$(grep -o "tab of $1 at [0-9]*,[0-9]*" "$work/app.out" | tail -1 | sed 's/.* at //')
-      click_at "${tab%,*}" "${tab#*,}"
-      wait_for "pane of $1 at" "$2"
-    }
-    # Qt 6 on Wayland hands a key taken in a combo box's open list on to the
-    # dialog as well (Return prints, Escape cancels; its own printer list
-    # alike): the list's item is clicked, rows of 22 pixels, the chosen one
-    # over the box.
-    choose() {  # CONTROL DOWN...
-      local at=($1)
-      shift
-      click_in_pane "${at[@]}"
-      sleep 0.5
-      click_in_pane "${at[0]}" $((at[1] + 22 * $#))
-    }
-    popup_down=(Down)  # a closed combo box takes Down as a choice
-    next_dialog=(Normal 00000 false 00000)  # from the queue's defaults
-    without_pane=(- 00000)  # the DIN as 0, whatever the defaults say; nothing else changed
-    quit_app() { focus_window 'Rich Text$' && press_keys ctrl+q; }
-    ;;
-  *) echo "no toolkit $toolkit" >&2; exit 2 ;;
-esac
+# ---- the flows ----------------------------------------------------------------------
 
 jobs_on() { lpstat -W all -o "$1" | wc -l; }
 print_to() {  # QUEUE: Print until the queue has one more job
@@ -102,13 +31,6 @@ print_to() {  # QUEUE: Print until the queue has one more job
     for ((wait = 0; wait < 20 && $(jobs_on "$1") == before; ++wait)); do sleep 0.1; done
   done
   (($(jobs_on "$1") > before)) || fail "nothing printed on $1"
-}
-other_queue() {  # selects b-other in the open dialog
-  case $toolkit in
-    gtk3) ;;  # the application was started on it
-    gtk4) for try in 1 2 3; do press_keys Down; sleep 1; done ;;  # the list is filled as the dialog opens
-    qt6) press_keys alt+n b ;;
-  esac
 }
 warnings_of_runs=$work/warnings
 keep_warnings() {  # FILE: what the application wrote to stderr, one line each, run-specific numbers out
