@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# The pane in an application's print dialog, with the installed module, as
-# a screen reader finds it: over AT-SPI against the table of its controls
-# (tests/gui/accessibility_test.py, pane_controls.txt), or, by ear, as Orca
-# speaks it while Tab goes through it (its speech through speech-dispatcher
-# and espeak-ng, into ALSA's null device). On the X server xvfb-run gives it,
-# which must not reset when its last client leaves (-noreset: it would lose
-# the property that names the accessibility bus), under dbus-run-session,
-# with an accessibility bus and a runtime folder of its own. kvx-dialog is
-# its own application: its window, from the installed build.
+# The pane, in kvx-dialog's window or in an application's print dialog with
+# the installed module, as a screen reader finds it: over AT-SPI against the
+# table of its controls (tests/gui/accessibility_test.py, pane_controls.txt),
+# or by ear, as Orca speaks it while Tab goes through it (speech through
+# speech-dispatcher and espeak-ng, into ALSA's null device). On the X server
+# xvfb-run gives it, which must not reset when its last client leaves
+# (-noreset: it would lose the property that names the accessibility bus),
+# under dbus-run-session, with an accessibility bus and a runtime folder of
+# its own (two session buses in one runtime folder share at-spi/bus).
 #   accessibility_test.sh kvx-dialog|gtk3|gtk4|qt5|qt6 BUILD_DIR SOURCE_DIR [APPLICATION] [--by-ear]
 toolkit=$1 by_ear=${5:-}
 shift
@@ -16,6 +16,7 @@ shift
 [[ $toolkit != gtk4 ]] || command -v gtk4-print-editor >/dev/null || { echo "needs gtk-4-examples" >&2; exit 77; }
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "needs Debian's python3-pyatspi" >&2; exit 77; }
 [[ -z $by_ear ]] || command -v orca speech-dispatcher >/dev/null || { echo "needs orca and speech-dispatcher" >&2; exit 77; }
+# Orca starts only where no other Orca of the user runs; it is not ours to stop.
 [[ -z $by_ear ]] || ! pgrep -u "$EUID" -x orca >/dev/null || { echo "an Orca of this user runs" >&2; exit 77; }
 source "$(dirname "$0")/../gtk-module/dialog_session.sh" "${@:1:3}"
 mkdir -m 0700 "$work/runtime"
@@ -23,26 +24,9 @@ export XDG_RUNTIME_DIR=$work/runtime QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 unset NO_AT_BRIDGE
 /usr/libexec/at-spi-bus-launcher --launch-immediately &
 at_exit+=("kill $!")
-checker=("/usr/bin/python3" "$source/tests/gui/accessibility_test.py")
-if [[ $toolkit == kvx-dialog ]]; then
-  "${checker[@]}" "$work/prefix/bin/kvx-dialog" "$source/resources/ppd/korvane-rm4750.ppd" || fail "as a screen reader finds it"
-  exit 0
-fi
-source "$(dirname "$0")/../wayland/applications.sh"
-case $toolkit in
-  gtk3) accessible_name=print_app ;;
-  gtk4) accessible_name=gtk4-print-editor ;;
-  qt5) accessible_name='Rich Text' ;;
-  qt6) accessible_name=qt6_print_app ;;
-esac
 
 start_orca() {
-  # Orca writes its debug file in large blocks and loses the end when it is
-  # stopped: its customizations, run at its start, open the file again line by line.
   mkdir -p "$work"/{orca,speechd}
-  echo 'import orca.debug as debug
-if getattr(debug, "debugFile", None):
-    debug.debugFile = open(debug.debugFile.name, "a", buffering=1)' >"$work/orca/orca-customizations.py"
   ln -s /etc/speech-dispatcher/modules "$work/speechd/modules"
   printf '%s\n' 'AudioOutputMethod "alsa"' 'AudioALSADevice "null"' 'DefaultModule espeak-ng' \
     'AddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"' >"$work/speechd/speechd.conf"
@@ -51,57 +35,60 @@ if getattr(debug, "debugFile", None):
   speech-dispatcher --run-single --timeout 0 --config-dir "$work/speechd" --log-dir "$work/speechd" \
     --communication-method unix_socket --socket-path "$socket" >"$work/speechd/out" 2>&1 &
   at_exit+=("kill $!")
-  # Orca would start a speech-dispatcher of its own, which outlives the test.
+  # Else Orca starts a speech-dispatcher of its own, which outlives the test.
   for ((try = 0; try < 100; ++try)); do
     [[ -S $socket ]] && break
     sleep 0.1
   done
+  # Orca writes its debug file in large blocks and loses the end when it is
+  # stopped: its customizations, run as it starts, open the file again line by line.
+  echo 'import orca.debug as debug
+if getattr(debug, "debugFile", None):
+    debug.debugFile = open(debug.debugFile.name, "a", buffering=1)' >"$work/orca/orca-customizations.py"
   orca -u "$work/orca" --debug --debug-file="$work/orca.debug" >"$work/orca.out" 2>&1 &
   at_exit+=("kill $!")
-  for ((try = 0; try < 100; ++try)); do  # 10 s
+  for ((try = 0; try < 100; ++try)); do
     grep -qs "SPEECH OUTPUT: 'Screen reader on" "$work/orca.debug" && return 0
     sleep 0.1
   done
   fail "Orca never spoke: $(cat "$work/orca.out")"
 }
 
-# What Orca said, from the pane's tab on.
-speech() { sed -n "s/^.*SPEECH OUTPUT: '\(.*\)'.*$/\1/p" "$work/orca.debug" | sed -n '/Korvane Job Options page tab/,$p'; }
-
-# Each control, in the table's order: its label and role, then its state:
-# a popup's choice, a field's zeros selected.
-expected_speech() {
-  local label role items
-  while IFS='|' read -r label role items; do
-    label=$(xargs <<<"$label") role=$(xargs <<<"$role") items=$(xargs <<<"$items")
-    echo "$label $role."
-    if [[ -n $items ]]; then echo "${items%%,*}."; else echo "characters selected."; fi
-  done < <(grep -v '^#' "$source/tests/accessibility/pane_controls.txt")
-}
-
 [[ -z $by_ear ]] || start_orca
-with_module
-start_printing a-korvane modal 1
-open_dialog
-wait_for 'tab for a-korvane shown' 1
-show_pane a-korvane 1
+if [[ $toolkit == kvx-dialog ]]; then
+  app=("$work/prefix/bin/kvx-dialog" --gui --ppd "$source/resources/ppd/korvane-rm4750.ppd") accessible_name=kvx-dialog
+  start_app
+  focus_window '^Print$'
+else
+  source "$(dirname "$0")/../wayland/applications.sh"
+  declare -A accessible_names=([gtk3]=print_app [gtk4]=gtk4-print-editor [qt5]='Rich Text' [qt6]=qt6_print_app)
+  accessible_name=${accessible_names[$toolkit]}
+  with_module
+  start_printing a-korvane modal 1
+  open_dialog
+  wait_for 'tab for a-korvane shown' 1
+  show_pane a-korvane 1
+fi
 if [[ -z $by_ear ]]; then
-  "${checker[@]}" --tab "$accessible_name" "$toolkit" || fail "as a screen reader finds it"
+  /usr/bin/python3 "$source/tests/gui/accessibility_test.py" --tab "$accessible_name" "${toolkit/kvx-dialog/gtk3}" ||
+    fail "as a screen reader finds it"
   exit 0
 fi
 
 # By ear: Tab from the pane's tab to the print mode, Private (DIN); Tab on
-# through the DIN, the department code (On), the DC, the orientation.
+# through the DIN, the department code (On), the DC, the orientation. Orca
+# says each control's label and role, then its state: a popup's choice, a
+# field's zeros selected; in turn, each line within one it said after the last.
 for key in Tab Down Down Tab Tab Down Tab Tab; do
   press_keys "$key"
   sleep 1
 done
-speech >"$work/said"
-expected_speech >"$work/expected"
-# In turn: each expected line within a line said after the one before.
-awk 'FNR == NR { expected[++count] = $0; next } index($0, expected[found + 1]) { ++found }
-     END { exit found < count }' "$work/expected" "$work/said" ||
-  fail "Orca did not say, in turn:
+sed -n "s/^.*SPEECH OUTPUT: '\(.*\)'.*$/\1/p" "$work/orca.debug" | sed -n '/Korvane Job Options page tab/,$p' >"$work/said"
+grep -v '^#' "$source/tests/accessibility/pane_controls.txt" |
+  awk -F' *[|] *' '{ print $1 " " $2 "."; print($3 == "" ? "characters selected." : substr($3, 1, index($3 ",", ",") - 1) ".") }' \
+    >"$work/expected"
+awk 'FNR == NR { expected[++count] = $0; next } index($0, expected[found + 1]) { ++found } END { exit found < count }' \
+  "$work/expected" "$work/said" || fail "Orca did not say, in turn:
 $(cat "$work/expected")
 It said:
 $(cat "$work/said")"

@@ -20,7 +20,7 @@ focus_window() {  # PATTERN: waits for a shown window so named, focuses it and m
   swaymsg -q "[con_id=$window] focus"
 }
 press_keys() { /usr/bin/python3 "$seat_helper" "$sway_dir/runtime/vnc.sock" key "$@"; }
-type_text() { /usr/bin/python3 "$seat_helper" "$sway_dir/runtime/vnc.sock" type "$1"; }
+type_text() { press_keys $(grep -o . <<<"$1"); }  # TEXT: each character a key
 click_at() {  # X Y in $window, wherever sway placed it now
   local at
   at=$(/usr/bin/python3 "$seat_helper" - window "$window") || fail "window $window is gone"
