@@ -59,13 +59,15 @@ case $toolkit in
     # Qt 6 on Wayland hands a key taken in a combo box's open list on to the
     # dialog as well (Return prints, Escape cancels; its own printer list
     # alike): the list's item is clicked, rows of 22 pixels, the chosen one
-    # over the box.
+    # over the box. The line "pane of … at" comes before Qt's layout has
+    # settled, 9 pixels up and left of the pane: 5 pixels below a row's
+    # middle is inside the row either way.
     choose() {  # CONTROL DOWN...
       local at=($1)
       shift
-      click_in_pane "${at[@]}"
+      click_in_pane "${at[0]}" $((at[1] + 5))
       sleep 0.5
-      click_in_pane "${at[0]}" $((at[1] + 22 * $#))
+      click_in_pane "${at[0]}" $((at[1] + 5 + 22 * $#))
     }
     popup_down=(Down)  # a closed combo box takes Down as a choice
     next_dialog=(Normal 00000 false 00000)  # from the queue's defaults
