@@ -122,7 +122,8 @@ def open_items(popup):
     """The popup's items; a popup whose list exists only while open (GTK 4) is opened and closed."""
     if found := items_of(popup):
         return found
-    button = pyatspi.findDescendant(popup, lambda node: node.getRole() == pyatspi.ROLE_PUSH_BUTTON)
+    button = pyatspi.findDescendant(popup, lambda node: node.getRole() in (pyatspi.ROLE_PUSH_BUTTON,
+                                                                         pyatspi.ROLE_TOGGLE_BUTTON))
     button.queryAction().doAction(0)
     found = until(lambda: items_of(popup), "the items of an opened popup")
     keys("Escape")

@@ -25,9 +25,13 @@ case $toolkit in
     with_module() { export GTK_PATH=${loader%/4.0.0/*}; }
     without_module() { unset GTK_PATH; }
     app=(gtk4-print-editor)
-    cd "$work"  # where it keeps its settings: the first dialog starts on the Korvane queue
-    printf '%s\n' '[Print Settings]' printer=a-korvane >print-settings.ini
-    start_printing() { start_app; }
+    cd "$work"  # where it keeps its settings
+    start_printing() {  # QUEUE: its first dialog starts there, told by every source GTK 4.8 and 4.18 heed:
+      printf '%s\n' '[Print Settings]' "printer=$1" >print-settings.ini  # its saved settings,
+      lpoptions -d "$1" >/dev/null  # the user's default printer,
+      lpadmin -d "$1"  # the scheduler's
+      start_app
+    }
     open_dialog() {  # the Print action over its session bus, as its menu calls it
       focus_window '^GTK Print Editor'
       gdbus call --session --timeout 60 --dest org.gtk.PrintEditor4 --object-path /org/gtk/PrintEditor4 \
@@ -76,10 +80,6 @@ case $toolkit in
     ;;
   *) echo "no toolkit $toolkit" >&2; exit 2 ;;
 esac
-other_queue() {  # selects b-other in the open dialog
-  case $toolkit in
-    gtk3) ;;  # the application was started on it
-    gtk4) for try in 1 2 3; do press_keys Down; sleep 1; done ;;  # the list is filled as the dialog opens
-    qt*) press_keys alt+n b ;;
-  esac
+other_queue() {  # selects b-other in the open dialog; a GTK application is started on it
+  [[ $toolkit == gtk* ]] || press_keys alt+n b
 }

@@ -3,9 +3,13 @@ keyboard and pointer (an RFB client on wayvnc's Unix socket), windows from
 sway's tree. wayvnc's keyboard keeps one full keymap; wtype would make a
 keyboard with a keymap of its own keys for each call, and GTK 3 matches its
 key bindings (Tab, Ctrl+Page_Down, the arrows) against the keymap it saw
-first, so it misreads them after the first call.
-    seat.py SOCKET key KEY...     X keysym names or characters, with ctrl+, alt+, shift+
-    seat.py SOCKET click X Y      in the output's pixels
+first, so it misreads them after the first call. One connection serves the
+whole test: newer wayvnc (Debian 13) gives each connection a keyboard and a
+pointer of their own, which go when it closes, and a popup opened by a
+pointer that is gone closes again.
+    seat.py SOCKET                one command a line on stdin, "done" a line on stdout:
+        key KEY...                X keysym names or characters, with ctrl+, alt+, shift+
+        click X Y                 in the output's pixels
     seat.py - window PATTERN|ID   "ID X Y" of the shown window whose title matches
                                   (or whose ID it is): its content's top left corner"""
 import ctypes
@@ -65,25 +69,39 @@ def window(wanted):
     sys.exit(1)
 
 
-def main(path, action, *arguments):
-    if action == "window":
-        return window(*arguments)
+def press(vnc, combination):
+    *held, last = combination.split("+")
+    symbols = [keysym(MODIFIERS.get(name, name)) for name in held]
+    symbols.append(keysym(SHIFTED.get(last, last) if "shift" in held else last))
+    for symbol, down in [(symbol, 1) for symbol in symbols] + [(symbol, 0) for symbol in reversed(symbols)]:
+        vnc.sendall(struct.pack(">BBxxI", 4, down, symbol))
+    time.sleep(0.15)
+
+
+def click(vnc, x, y):
+    for buttons in (0, 1, 0):
+        vnc.sendall(struct.pack(">BBHH", 5, buttons, int(x), int(y)))
+        time.sleep(0.05)
+
+
+def serve(path):
     vnc = connect(path)
-    if action == "key":
-        for combination in arguments:
-            *held, last = combination.split("+")
-            symbols = [keysym(MODIFIERS.get(name, name)) for name in held]
-            symbols.append(keysym(SHIFTED.get(last, last) if "shift" in held else last))
-            for symbol, down in [(symbol, 1) for symbol in symbols] + [(symbol, 0) for symbol in reversed(symbols)]:
-                vnc.sendall(struct.pack(">BBxxI", 4, down, symbol))
-            time.sleep(0.15)
-    elif action == "click":
-        for buttons in (0, 1, 0):
-            vnc.sendall(struct.pack(">BBHH", 5, buttons, *map(int, arguments)))
-            time.sleep(0.05)
-    else:
-        sys.exit(__doc__)
-    time.sleep(0.1)  # wayvnc reads what was sent before it sees the socket close
+    # Sway takes the first key of a new keyboard as its arrival: a Shift alone goes first.
+    press(vnc, "Shift_L")
+    for line in sys.stdin:
+        action, *arguments = line.split()
+        if action == "key":
+            for combination in arguments:
+                press(vnc, combination)
+        elif action == "click":
+            click(vnc, *arguments)
+        time.sleep(0.1)  # wayvnc has read it before the test goes on
+        print("done", flush=True)
 
 
-main(*sys.argv[1:]) if len(sys.argv) > 2 else sys.exit(__doc__)
+if len(sys.argv) == 2:
+    serve(sys.argv[1])
+elif len(sys.argv) == 4 and sys.argv[2] == "window":
+    window(sys.argv[3])
+else:
+    sys.exit(__doc__)

@@ -19,13 +19,18 @@ focus_window() {  # PATTERN: waits for a shown window so named, focuses it and m
   window=${found%% *}
   swaymsg -q "[con_id=$window] focus"
 }
-press_keys() { /usr/bin/python3 "$seat_helper" "$sway_dir/runtime/vnc.sock" key "$@"; }
+seat() {  # COMMAND...: to seat.py, which says when it is done
+  local reply
+  echo "$*" >&"$seat_in"
+  read -r reply <&"$seat_out" && [[ $reply == done ]] || fail "seat.py did not take \"$*\""
+}
+press_keys() { seat key "$@"; }
 type_text() { press_keys $(grep -o . <<<"$1"); }  # TEXT: each character a key
 click_at() {  # X Y in $window, wherever sway placed it now
   local at
   at=$(/usr/bin/python3 "$seat_helper" - window "$window") || fail "window $window is gone"
   at=${at#* }
-  /usr/bin/python3 "$seat_helper" "$sway_dir/runtime/vnc.sock" click $((${at% *} + $1)) $((${at#* } + $2))
+  seat click $((${at% *} + $1)) $((${at#* } + $2))
 }
 
 # Waits until PATH exists, or the process PID has ended.
@@ -67,6 +72,10 @@ start_sway() {
     >"$sway_dir/wayvnc.log" 2>&1 &
   at_exit+=("kill $!")
   wait_for_socket "$sway_dir/runtime/vnc.sock" $!
+  mkfifo "$sway_dir/seat.in" "$sway_dir/seat.out"
+  /usr/bin/python3 "$seat_helper" "$sway_dir/runtime/vnc.sock" <"$sway_dir/seat.in" >"$sway_dir/seat.out" &
+  at_exit+=("kill $!")
+  exec {seat_in}>"$sway_dir/seat.in" {seat_out}<"$sway_dir/seat.out"
   # What the screen showed when the test failed, beside CTest's log.
   local shot=$build/Testing/Temporary/wayland-${toolkit:-test}.png
   at_exit+=("((status == 0)) || ! grim '$shot' 2>/dev/null || echo 'screenshot: $shot'")
