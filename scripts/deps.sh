@@ -21,6 +21,8 @@ packages=(
   qtbase5-dev qtbase5-private-dev qt6-base-dev qt6-base-private-dev  # the Qt print-support plug-ins use Qt's private API
   qt6-qpa-plugins  # Qt 6's xcb platform, for the Qt 6 test
   qtbase5-examples  # textedit, an unmodified Qt 5 application for the Qt 5 test
+  sway wayvnc grim qt6-wayland  # a headless Wayland compositor with a seat, its keyboard and pointer, its screen; Qt 6 there
+  orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng  # a screen reader and its speech, for the accessibility tests
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
