@@ -23,10 +23,6 @@ namespace {
 
 constexpr char kTabName[] = "kvx-print-tab";
 
-bool IsCupsQueue(const QString &printer) {
-    return !printer.isEmpty() && QPrinterInfo::availablePrinterNames().contains(printer);
-}
-
 void PostToQtMainLoop(std::function<void()> work) {
     QMetaObject::invokeMethod(qApp, std::move(work), Qt::QueuedConnection);
 }
@@ -36,6 +32,7 @@ void PostToQtMainLoop(std::function<void()> work) {
 QtPrintDialogTab::QtPrintDialogTab(QPrintDialog *dialog, session::QueueChecker &checker)
     : dialog_(dialog),
       printers_(dialog->findChild<QComboBox *>(QStringLiteral("printers"))),
+      cupsQueues_(QPrinterInfo::availablePrinterNames()),
       runLoop_(new QTimer(this)),
       options_(dialog),
       lifecycle_(*this, checker, PostToQtMainLoop) {
@@ -84,7 +81,7 @@ void QtPrintDialogTab::OnShown() {
 QtPrintDialogTab::SelectedPrinter QtPrintDialogTab::Selected() {
     if (!Attached()) return {};
     const QString printer = printers_->currentText();
-    return {IsCupsQueue(printer) ? printer.toStdString() : std::string()};
+    return {cupsQueues_.contains(printer) ? printer.toStdString() : std::string()};
 }
 
 std::unique_ptr<session::TabContent> QtPrintDialogTab::MakeContent(session::PaneSession &session,

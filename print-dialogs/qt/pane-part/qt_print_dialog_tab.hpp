@@ -58,6 +58,10 @@ private:
 
     QPrintDialog *dialog_;
     QPointer<QComboBox> printers_;
+    // The CUPS queues, as the dialog listed them when it was made: asking
+    // CUPS again at each selection costs a dialog with hundreds of queues
+    // a noticeable wait on every change.
+    const QStringList cupsQueues_;
     QPointer<QTabWidget> tabs_;
     QTimer *runLoop_;
     QWidget *shownContent_ = nullptr;
