@@ -3,7 +3,7 @@
 # installed prefix, on the X server that xvfb-run gives it, against a
 # private CUPS scheduler. xdotool plays the person; the jobs' attributes,
 # read back from the scheduler, tell what reached CUPS.
-#   source dialog_session.sh BUILD_DIR SOURCE_DIR APPLICATION...
+#   source dialog_session.sh BUILD_DIR|installed SOURCE_DIR APPLICATION...
 set -euo pipefail
 build=$1 source=$2
 shift 2
@@ -44,9 +44,16 @@ done
 # puts it into the dialog's widgets, and it must start neither them nor the pane.
 lpadmin -p a-korvane -o DINDigit1=7 && lpoptions -p a-korvane -o DINDigit2=4 -o DINDigit3=4 -o DINDigit5=4 >/dev/null
 
-cmake --install "$build" --prefix "$work/prefix" >/dev/null
-module=$(find "$work/prefix" -name libkvx-print.so)
-export GTK_PATH=${module%/modules/*} GTK_MODULES=kvx-print G_MESSAGES_DEBUG=kvx-print NO_AT_BRIDGE=1
+if [[ $build == installed ]]; then
+  # The packages' files where the toolkits look, turned on by their X session files.
+  mkdir "$work/prefix"
+  for session_file in /etc/X11/Xsession.d/90kvx-print*; do . "$session_file"; done
+else
+  cmake --install "$build" --prefix "$work/prefix" >/dev/null
+  module=$(find "$work/prefix" -name libkvx-print.so)
+  export GTK_PATH=${module%/modules/*} GTK_MODULES=kvx-print
+fi
+export G_MESSAGES_DEBUG=kvx-print NO_AT_BRIDGE=1
 
 # ---- the application and its dialog ----------------------------------------
 
