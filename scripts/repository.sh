@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # repository.sh DIR [PACKAGES...]: writes to DIR a signed apt repository
 # (reprepro) of the Debian packages in each folder PACKAGES that
-# scripts/package.sh made, each into its release's distribution (bookworm,
-# trixie), as named in the folder's changelog; without PACKAGES, those of
+# scripts/package.sh made, each into the distribution of the release its
+# version names (bookworm, trixie); without PACKAGES, those of
 # build-package, made first for this machine's release when not there yet.
 # A desktop trusts the public key DIR/kvx-archive-keyring.gpg and reads the
 # repository by DIR/kvx.sources (README: "Installing from the repository").
@@ -59,9 +59,15 @@ CONF
 done
 mv "$dir/conf/distributions.new" "$dir/conf/distributions"
 
-for folder in "${folders[@]}"; do
-  release=$(dpkg-parsechangelog -l "$folder/kvx/debian/changelog" -S Distribution)
-  reprepro -b "$dir" --silent includedeb "$release" "$folder"/*.deb
+# Each package into the release its version names (1.0-1~deb12u1: bookworm);
+# debug symbols stay out, as Debian keeps them in an archive of their own.
+for deb in $(find "${folders[@]}" -maxdepth 1 -name '*.deb' ! -name '*-dbgsym_*'); do
+  case $(dpkg-deb -f "$deb" Version) in
+    *~deb12u*) release=bookworm ;;
+    *~deb13u*) release=trixie ;;
+    *) echo "repository.sh: $deb names no release in its version" >&2; exit 2 ;;
+  esac
+  reprepro -b "$dir" --silent includedeb "$release" "$deb"
 done
 reprepro -b "$dir" --silent export
 gpg --export "$key" >"$dir/kvx-archive-keyring.gpg"

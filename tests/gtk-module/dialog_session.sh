@@ -47,7 +47,7 @@ lpadmin -p a-korvane -o DINDigit1=7 && lpoptions -p a-korvane -o DINDigit2=4 -o 
 if [[ $build == installed ]]; then
   # The packages' files where the toolkits look, turned on by their X session files.
   mkdir "$work/prefix"
-  for session_file in /etc/X11/Xsession.d/90kvx-print*; do . "$session_file"; done
+  for session_file in /etc/X11/Xsession.d/90kvx-print*; do [[ ! -f $session_file ]] || . "$session_file"; done
 else
   cmake --install "$build" --prefix "$work/prefix" >/dev/null
   module=$(find "$work/prefix" -name libkvx-print.so)

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# upgrade.sh BOOKWORM TRIXIE: checks upgrades of the packages that
+# scripts/package.sh made in the folders BOOKWORM (Debian 12) and TRIXIE
+# (Debian 13) of this tree, as a desktop receives them from the signed
+# repository (scripts/repository.sh), in a fresh Debian 12 root
+# (scripts/clean-root.sh): tests/package/upgrade_test.sh installs the version
+# before, upgrades within Debian 12 and then moves the root to Debian 13;
+# there the autopkgtests of a GTK and a Qt program run on the upgraded root.
+#
+# The version before is these very packages with a lower version
+# (1.0~previous-1~deb12u1): dpkg and apt take the same path as from any
+# earlier release of them (conffiles, session files, files that move), at
+# the cost of a repack instead of a second build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bookworm=$(realpath --relative-to=. "${1:?usage: upgrade.sh BOOKWORM TRIXIE}")
+trixie=$(realpath --relative-to=. "${2:?usage: upgrade.sh BOOKWORM TRIXIE}")
+work=build-upgrade
+rm -rf "$work"
+mkdir -p "$work/previous"
+GNUPGHOME=$(mktemp -d)
+export GNUPGHOME
+cleanup() {
+  set +e
+  gpgconf --kill all
+  rm -rf "$GNUPGHOME" "$work/unpacked" "${base:-}"
+}
+trap cleanup EXIT
+
+for deb in $(find "$bookworm" -maxdepth 1 -name '*.deb' ! -name '*-dbgsym_*'); do
+  version=$(dpkg-deb -f "$deb" Version)
+  rm -rf "$work/unpacked"
+  dpkg-deb -R "$deb" "$work/unpacked"
+  sed -i "s/$version/${version%%-*}~previous-${version#*-}/g" "$work/unpacked/DEBIAN/control"
+  dpkg-deb -b "$work/unpacked" "$work/previous/" >/dev/null
+done
+
+gpg --batch -q --passphrase '' --quick-gen-key 'kvx archive (made for the upgrade check) <kvx@example.com>' ed25519 sign 1d
+KVX_ARCHIVE_KEY=$(gpg --with-colons --list-secret-keys | awk -F: '$1 == "fpr" {print $10; exit}')
+export KVX_ARCHIVE_KEY
+bash scripts/repository.sh "$work/before" "$work/previous"
+bash scripts/repository.sh "$work/after" "$bookworm" "$trixie"
+
+# piuparts, in chroots of its own made from the cached minbase root: each
+# package installed from the repository by apt, removed and purged; then all
+# of them installed at the version before and upgraded to these.
+[[ -f /var/cache/kvx-ci/bookworm-minbase.tar ]] || bash scripts/clean-root.sh bookworm true
+command -v piuparts >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends piuparts >/dev/null
+base=$(mktemp -d /var/tmp/kvx-piuparts.XXXXXX)
+tar -C "$base" -xf /var/cache/kvx-ci/bookworm-minbase.tar
+mirror=$(apt-get indextargets --format '$(REPO_URI)' 'Target-Of: deb' 'Origin: Debian' 'Label: Debian' | head -n 1)
+repository() { echo "deb [signed-by=$PWD/$work/$1/kvx-archive-keyring.gpg] file:$PWD/$work/$1 bookworm main"; }
+piuparts=(piuparts -e "$base" --hard-link -t /var/tmp -d bookworm -m "$mirror" --bindmount="$PWD/$work")
+"${piuparts[@]}" -l "$work/piuparts-each.log" --apt --single-packages --no-upgrade-test --extra-repo="$(repository after)" \
+  kvx kvx-gtk3 kvx-gtk4 kvx-qt5 kvx-qt6 >/dev/null || { tail -n 40 "$work/piuparts-each.log"; exit 1; }
+"${piuparts[@]}" -l "$work/piuparts-upgrade.log" --no-install-purge-test --extra-repo="$(repository before)" \
+  $(find "$bookworm" -maxdepth 1 -name '*.deb' ! -name '*-dbgsym_*') >/dev/null || { tail -n 40 "$work/piuparts-upgrade.log"; exit 1; }
+grep -h '^.*PASS: ' "$work"/piuparts-*.log
+
+CLEAN_ROOT_ARCHIVES=bookworm-to-trixie bash scripts/clean-root.sh bookworm "
+  bash tests/package/upgrade_test.sh $work/before $work/after
+  apt-get install -y -qq --no-install-recommends autopkgtest >/dev/null
+  autopkgtest --no-built-binaries --test-name=gtk4 --test-name=qt $trixie/*.deb $trixie/kvx/ -- null"
