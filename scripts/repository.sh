@@ -40,7 +40,7 @@ if [[ -z $key ]]; then
   export GNUPGHOME=$work/gnupg
   mkdir -m 700 "$GNUPGHOME"
   gpg --batch -q --passphrase '' --quick-gen-key 'kvx archive (made for one run) <kvx@example.com>' ed25519 sign 1y
-  key=$(gpg --with-colons --list-secret-keys | awk -F: '$1 == "fpr" {print $10; exit}')
+  key=$(gpg --with-colons --list-secret-keys 2>/dev/null | awk -F: '$1 == "fpr" {print $10; exit}')
 fi
 
 mkdir -p "$dir/conf"

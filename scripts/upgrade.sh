@@ -36,7 +36,7 @@ for deb in $(find "$bookworm" -maxdepth 1 -name '*.deb' ! -name '*-dbgsym_*'); d
 done
 
 gpg --batch -q --passphrase '' --quick-gen-key 'kvx archive (made for the upgrade check) <kvx@example.com>' ed25519 sign 1d
-KVX_ARCHIVE_KEY=$(gpg --with-colons --list-secret-keys | awk -F: '$1 == "fpr" {print $10; exit}')
+KVX_ARCHIVE_KEY=$(gpg --with-colons --list-secret-keys 2>/dev/null | awk -F: '$1 == "fpr" {print $10; exit}')
 export KVX_ARCHIVE_KEY
 bash scripts/repository.sh "$work/before" "$work/previous"
 bash scripts/repository.sh "$work/after" "$bookworm" "$trixie"
@@ -47,17 +47,20 @@ bash scripts/repository.sh "$work/after" "$bookworm" "$trixie"
 [[ -f /var/cache/kvx-ci/bookworm-minbase.tar ]] || bash scripts/clean-root.sh bookworm true
 command -v piuparts >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends piuparts >/dev/null
 base=$(mktemp -d /var/tmp/kvx-piuparts.XXXXXX)
-tar -C "$base" -xf /var/cache/kvx-ci/bookworm-minbase.tar
+mkdir "$base/root" "$base/logs"
+tar -C "$base/root" -xf /var/cache/kvx-ci/bookworm-minbase.tar
 mirror=$(apt-get indextargets --format '$(REPO_URI)' 'Target-Of: deb' 'Origin: Debian' 'Label: Debian' | head -n 1)
 repository() { echo "deb [signed-by=$PWD/$work/$1/kvx-archive-keyring.gpg] file:$PWD/$work/$1 bookworm main"; }
-piuparts=(piuparts -e "$base" --hard-link -t /var/tmp -d bookworm -m "$mirror" --bindmount="$PWD/$work")
-"${piuparts[@]}" -l "$work/piuparts-each.log" --apt --single-packages --no-upgrade-test --extra-repo="$(repository after)" \
-  kvx kvx-gtk3 kvx-gtk4 kvx-qt5 kvx-qt6 >/dev/null || { tail -n 40 "$work/piuparts-each.log"; exit 1; }
-"${piuparts[@]}" -l "$work/piuparts-upgrade.log" --no-install-purge-test --extra-repo="$(repository before)" \
-  $(find "$bookworm" -maxdepth 1 -name '*.deb' ! -name '*-dbgsym_*') >/dev/null || { tail -n 40 "$work/piuparts-upgrade.log"; exit 1; }
-grep -h '^.*PASS: ' "$work"/piuparts-*.log
+piuparts() {  # LOG ARGUMENTS...: its log, outside the folder it mounts
+  command piuparts -e "$base/root" --hard-link -t /var/tmp -d bookworm -m "$mirror" --bindmount="$PWD/$work" \
+    -l "$base/logs/$1" "${@:2}" >/dev/null || { tail -n 40 "$base/logs/$1" >&2; return 1; }
+  grep -h 'PASS: ' "$base/logs/$1"
+}
+piuparts each --apt --single-packages --no-upgrade-test --extra-repo="$(repository after)" kvx kvx-gtk3 kvx-gtk4 kvx-qt5 kvx-qt6
+piuparts upgrade --no-install-purge-test --extra-repo="$(repository before)" \
+  $(find "$bookworm" -maxdepth 1 -name '*.deb' ! -name '*-dbgsym_*')
 
 CLEAN_ROOT_ARCHIVES=bookworm-to-trixie bash scripts/clean-root.sh bookworm "
   bash tests/package/upgrade_test.sh $work/before $work/after
-  apt-get install -y -qq --no-install-recommends autopkgtest >/dev/null
-  autopkgtest --no-built-binaries --test-name=gtk4 --test-name=qt $trixie/*.deb $trixie/kvx/ -- null"
+  apt-get install -y -qq --no-install-recommends autopkgtest dpkg-dev >/dev/null
+  autopkgtest --no-built-binaries --test-name=gtk4 --test-name=qt $trixie/*.deb $trixie/*.dsc -- null"

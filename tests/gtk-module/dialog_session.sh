@@ -112,11 +112,12 @@ show_tab() { xdotool key --delay 150 ctrl+Page_Down ctrl+Page_Down; }
 
 # GTK 4's dialog takes keys in its printer list as it opens; its tabs are
 # reached by a click on the first one, then Right.
-gtk4_dialog() {  # PATTERN COUNT: selects a printer by Down until the module says PATTERN the COUNTth time
+gtk4_dialog() {  # PATTERN COUNT: selects a printer by Down, then Up, until the module says PATTERN the COUNTth time
   # GTK 4 names the window before it maps it; focus goes only to a mapped one.
   window=$(xdotool search --sync --onlyvisible --name '^Print$' | head -1)
   xdotool windowfocus --sync "$window"
-  for ((try = 0; try < 6 && $(count "$1") < $2; ++try)); do xdotool key Down; sleep 1; done
+  # It may start on the last queue, the first to answer it.
+  for ((try = 0; try < 9 && $(count "$1") < $2; ++try)); do xdotool key "$( ((try < 3)) && echo Down || echo Up)"; sleep 1; done
   dialog_after "$1" "$2"
 }
 show_gtk4_tab() {  # QUEUE
