@@ -64,7 +64,7 @@ for file in kvx-gtk3:90-kvx-print.conf:GTK3_MODULES kvx-qt6:90-kvx-print-qt6.con
     grep -q "^$variable=.*kvx-print" "$work/$package/usr/lib/environment.d/$name"
 done
 
-lintian --fail-on error,warning --tag-display-limit 0 "${debs[@]}" >"$work/lintian" 2>&1 &&
+lintian --pedantic --fail-on error,warning --tag-display-limit 0 "$dir"/*.dsc "${debs[@]}" >"$work/lintian" 2>&1 &&
   pass "lintian finds no errors and no warnings" || fail "lintian finds no errors and no warnings"
 cat "$work/lintian"
 
