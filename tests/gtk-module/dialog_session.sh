@@ -116,8 +116,9 @@ gtk4_dialog() {  # PATTERN COUNT: selects a printer by Down, then Up, until the 
   # GTK 4 names the window before it maps it; focus goes only to a mapped one.
   window=$(xdotool search --sync --onlyvisible --name '^Print$' | head -1)
   xdotool windowfocus --sync "$window"
-  # It may start on the last queue, the first to answer it.
-  for ((try = 0; try < 9 && $(count "$1") < $2; ++try)); do xdotool key "$( ((try < 3)) && echo Down || echo Up)"; sleep 1; done
+  # It may start on the last queue (the first to answer it), and takes keys
+  # only a moment after it maps.
+  for ((try = 0; try < 10 && $(count "$1") < $2; ++try)); do xdotool key "$( ((try < 5)) && echo Down || echo Up)"; sleep 1; done
   dialog_after "$1" "$2"
 }
 show_gtk4_tab() {  # QUEUE

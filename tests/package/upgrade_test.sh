@@ -2,7 +2,7 @@
 # upgrade_test.sh BEFORE AFTER: run by scripts/upgrade.sh in a fresh Debian 12
 # root. A desktop installs kvx from the signed repository BEFORE (the version
 # before, bookworm) as the README says; its administrator deletes the X
-# session file that turns the GTK module on and edits the Qt 6 one, and a
+# session file that names the Qt 6 plug-in and edits the GTK one, and a
 # user saves the queue's defaults with kvx-dialog. The repository then has
 # this version (AFTER): apt upgrade, then the move to Debian 13 (sources
 # switched to trixie, apt full-upgrade). After each, every kvx package is at
@@ -36,8 +36,8 @@ offered() {  # FOLDER SUITE: the version of kvx the repository has for the relea
 }
 after() {  # WHAT VERSION
   check "$1: every kvx package at $2" test "$(dpkg-query -W -f='${Version}\n' "${packages[@]}" | sort -u)" = "$2"
-  check "$1: the deleted X session file stays deleted" test ! -e /etc/X11/Xsession.d/90kvx-print
-  check "$1: the edited X session file keeps its edit" grep -qx '# kept by the administrator' /etc/X11/Xsession.d/90kvx-print-qt6
+  check "$1: the deleted X session file stays deleted" test ! -e /etc/X11/Xsession.d/90kvx-print-qt6
+  check "$1: the edited X session file keeps its edit" grep -qx '# kept by the administrator' /etc/X11/Xsession.d/90kvx-print
   CUPS_SERVER=$(bash tests/cups/private-cupsd.sh start "$work/cups")
   check "$1: kvx-dialog shows the pane for the queue, from the user's defaults" \
     bash -c "kvx-dialog --printer korvane --script - <<<show | grep -q '\"print-mode\":{\"position\":2,\"item\":\"Proof\"'"
@@ -50,8 +50,8 @@ quietly apt-get install -y --no-install-recommends "${packages[@]}" cups cups-cl
 check "the version before installed from the signed repository" \
   test "$(dpkg-query -W -f='${Version}' kvx)" = "$(offered "$before" bookworm)"
 
-rm /etc/X11/Xsession.d/90kvx-print
-echo '# kept by the administrator' >>/etc/X11/Xsession.d/90kvx-print-qt6
+rm /etc/X11/Xsession.d/90kvx-print-qt6
+echo '# kept by the administrator' >>/etc/X11/Xsession.d/90kvx-print
 mkdir "$work/home" "$work/client"
 export HOME=$work/home CUPS_SERVERROOT=$work/client
 CUPS_SERVER=$(bash tests/cups/private-cupsd.sh start "$work/cups")
