@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # reproducible.sh DIR: builds the packages that scripts/package.sh made in DIR
-# once more from the same source, in a build path of another length, with
-# another umask, time zone, locale and build time (a year on, by faketime),
-# and without the tests, and checks that every .deb is the same, byte for
-# byte; where one is not, diffoscope says how.
+# without the tests (DEB_BUILD_OPTIONS=nocheck) once more from the same
+# source, in a build path of another length, with another umask, time zone,
+# locale and build time (a year on, by faketime), and checks that every .deb
+# is the same, byte for byte; where one is not, diffoscope says how.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=$(realpath "${1:?usage: reproducible.sh DIR}")
