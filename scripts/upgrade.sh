@@ -25,9 +25,15 @@ export GNUPGHOME
 cleanup() {
   set +e
   gpgconf --kill all
-  rm -rf "$GNUPGHOME" "$work/unpacked" "${base:-}"
+  rm -rf "$GNUPGHOME" "$work/unpacked"
+  [[ -n ${base:-} ]] || return
+  # piuparts' chroots are in base: a run cut short leaves their mounts (the
+  # repositories' folder among them), undone before anything is deleted.
+  findmnt -rn -o TARGET | grep "^$base/" | sort -r | while read -r mount; do umount "$mount" || umount -l "$mount"; done
+  if findmnt -rn -o TARGET | grep -q "^$base/"; then echo "upgrade.sh: mounts are left under $base" >&2; else rm -rf "$base"; fi
 }
 trap cleanup EXIT
+trap 'exit 130' INT TERM
 
 for deb in $(find "$bookworm" -maxdepth 1 -name '*.deb' ! -name '*-dbgsym_*'); do
   version=$(dpkg-deb -f "$deb" Version)
@@ -56,7 +62,7 @@ tar -C "$base/root" -xf /var/cache/kvx-ci/bookworm-minbase.tar
 mirror=$(apt-get indextargets --format '$(REPO_URI)' 'Target-Of: deb' 'Origin: Debian' 'Label: Debian' | head -n 1)
 repository() { echo "deb [signed-by=$PWD/$work/$1/kvx-archive-keyring.gpg] file:$PWD/$work/$1 bookworm main"; }
 run_piuparts() {  # LOG ARGUMENTS...: its log, outside the folder it mounts
-  piuparts -e "$base/root" --hard-link -t /var/tmp -d bookworm -m "$mirror" --bindmount="$PWD/$work" \
+  piuparts -e "$base/root" --hard-link -t "$base" -d bookworm -m "$mirror" --bindmount="$PWD/$work" \
     -I '^/root/\.ssh/$' -I '^/var/(cache|lib|log)/private/$' -I '^/var/lib/systemd/(coredump|pstore)/$' \
     -l "$base/logs/$1" "${@:2}" >/dev/null || { tail -n 40 "$base/logs/$1" >&2; return 1; }
   grep -h 'PASS: ' "$base/logs/$1"
