@@ -86,3 +86,35 @@ foreach(version 5 6)
   install(TARGETS kvx-print-qt${version}-plugin LIBRARY DESTINATION ${kvx_qt_plugin_dir})
   install(TARGETS kvx-print-qt${version} LIBRARY DESTINATION ${KVX_INSTALL_PRIVATE_DIR})
 endforeach()
+
+# Run from its build tree, a program falls back to the tree's bundle, sample
+# PPD, window module and pane parts. A build made only to be installed (the
+# Debian packages: KVX_BUILD_TREE_PATHS=OFF) has the installed locations
+# there instead, so that no path of the build reaches its binaries and two
+# builds of one source in different folders give the same bytes.
+option(KVX_BUILD_TREE_PATHS "Fall back to the build tree's bundle, PPD, window module and pane parts" ON)
+if(NOT KVX_BUILD_TREE_PATHS)
+  set(kvx_installed ${CMAKE_INSTALL_FULL_LIBDIR}/kvx)
+  function(kvx_fall_back_to_installed target)  # DEFINITION...: in place of the build tree's
+    get_target_property(definitions ${target} COMPILE_DEFINITIONS)
+    list(FILTER definitions EXCLUDE REGEX "^KVX_(BUILD|DEFAULT)_")
+    set_target_properties(${target} PROPERTIES COMPILE_DEFINITIONS "${definitions};${ARGN}")
+  endfunction()
+  kvx_fall_back_to_installed(kvxdialog
+    KVX_DEFAULT_PLUGINS_DIR="${kvx_installed}/PlugIns"
+    KVX_DEFAULT_PPD="${CMAKE_INSTALL_FULL_DATADIR}/ppd/korvane/korvane-rm4750.ppd"
+    KVX_BUILD_WINDOW_MODULE="${kvx_installed}/libkvxwindow.so")
+  kvx_fall_back_to_installed(kvx-print KVX_BUILD_PANE_PART="${kvx_installed}/libkvx-print-gtk3.so")
+  kvx_fall_back_to_installed(kvx-print-gtk4 KVX_BUILD_PANE_PART="${kvx_installed}/libkvx-print-gtk4-pane.so")
+  set(pane_parts kvx-print-gtk3 kvx-print-gtk4-pane)
+  foreach(version 5 6)
+    if(TARGET kvx-print-qt${version})
+      kvx_fall_back_to_installed(kvx-print-qt${version}-plugin
+        KVX_BUILD_PANE_PART="${kvx_installed}/libkvx-print-qt${version}.so")
+      list(APPEND pane_parts kvx-print-qt${version})
+    endif()
+  endforeach()
+  foreach(pane_part ${pane_parts})
+    kvx_fall_back_to_installed(${pane_part} KVX_BUILD_PLUGINS_DIR="${kvx_installed}/PlugIns")
+  endforeach()
+endif()

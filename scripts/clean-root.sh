@@ -7,7 +7,9 @@
 #
 # Cached in /var/cache/kvx-ci: the bare root as RELEASE-minbase.tar, made
 # again when older than a week, and apt's downloaded packages (archives-RELEASE,
-# the root's /var/cache/apt/archives), so that nothing is fetched twice. Each
+# the root's /var/cache/apt/archives), so that nothing is fetched twice; a
+# root that moves to another release keeps its own (CLEAN_ROOT_ARCHIVES=NAME:
+# archives-NAME), as the end's clean-up keeps only what the last release has. Each
 # run unpacks the tarball anew and throws the root away afterwards. Everything
 # started inside runs in a PID namespace of its own and ends with COMMAND; the
 # mounts are undone on every path.
@@ -17,7 +19,7 @@ command=${2:?usage: clean-root.sh RELEASE COMMAND}
 source=$(cd "$(dirname "$0")/.." && pwd)
 cache=/var/cache/kvx-ci
 tarball=$cache/$release-minbase.tar
-archives=$cache/archives-$release
+archives=$cache/archives-${CLEAN_ROOT_ARCHIVES:-$release}
 started=$SECONDS
 say() { echo "clean-root ($release): $*" >&2; }
 

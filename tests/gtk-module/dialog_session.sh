@@ -3,7 +3,7 @@
 # installed prefix, on the X server that xvfb-run gives it, against a
 # private CUPS scheduler. xdotool plays the person; the jobs' attributes,
 # read back from the scheduler, tell what reached CUPS.
-#   source dialog_session.sh BUILD_DIR SOURCE_DIR APPLICATION...
+#   source dialog_session.sh BUILD_DIR|installed SOURCE_DIR APPLICATION...
 set -euo pipefail
 build=$1 source=$2
 shift 2
@@ -60,9 +60,16 @@ done
 # puts it into the dialog's widgets, and it must start neither them nor the pane.
 lpadmin -p a-korvane -o DINDigit1=7 && lpoptions -p a-korvane -o DINDigit2=4 -o DINDigit3=4 -o DINDigit5=4 >/dev/null
 
-cmake --install "$build" --prefix "$work/prefix" >/dev/null
-module=$(find "$work/prefix" -name libkvx-print.so)
-export GTK_PATH=${module%/modules/*} GTK_MODULES=kvx-print G_MESSAGES_DEBUG=kvx-print NO_AT_BRIDGE=1
+if [[ $build == installed ]]; then
+  # The packages' files where the toolkits look, turned on by their X session files.
+  mkdir "$work/prefix"
+  for session_file in /etc/X11/Xsession.d/90kvx-print*; do [[ ! -f $session_file ]] || . "$session_file"; done
+else
+  cmake --install "$build" --prefix "$work/prefix" >/dev/null
+  module=$(find "$work/prefix" -name libkvx-print.so)
+  export GTK_PATH=${module%/modules/*} GTK_MODULES=kvx-print
+fi
+export G_MESSAGES_DEBUG=kvx-print NO_AT_BRIDGE=1
 
 # ---- the application and its dialog ----------------------------------------
 
@@ -120,10 +127,12 @@ show_tab() { press_keys ctrl+Page_Down ctrl+Page_Down; }
 
 # GTK 4's dialog takes keys in its printer list as it opens; its tabs are
 # reached by a click on the first one, then Right.
-gtk4_dialog() {  # PATTERN COUNT: selects a printer by Down until the module says PATTERN the COUNTth time
+gtk4_dialog() {  # PATTERN COUNT: selects a printer by Down, then Up, until the module says PATTERN the COUNTth time
   # GTK 4 names the window before it maps it; focus goes only to a mapped one.
   focus_window '^Print$'
-  for ((try = 0; try < 6 && $(count "$1") < $2; ++try)); do press_keys Down; sleep 1; done
+  # It may start on the last queue (the first to answer it), and takes keys
+  # only a moment after it maps.
+  for ((try = 0; try < 10 && $(count "$1") < $2; ++try)); do press_keys "$( ((try < 5)) && echo Down || echo Up)"; sleep 1; done
   dialog_after "$1" "$2"
 }
 show_gtk4_tab() {  # QUEUE

@@ -9,16 +9,20 @@
 # dialog in textedit, the same one shown again in the Qt 6 program) starts
 # without the DIN; another model's queue gets no tab and no pane keys; Qt 6
 # without the variable prints as before.
-#   qt_print_dialog_test.sh QT_MAJOR BUILD_DIR SOURCE_DIR APPLICATION
+#   qt_print_dialog_test.sh QT_MAJOR BUILD_DIR|installed SOURCE_DIR APPLICATION
 version=$1
 shift
 [[ -x ${3:-} ]] || { echo "needs a Qt $version application (${3:-none built})" >&2; exit 77; }
 source "$(dirname "$0")/../gtk-module/dialog_session.sh" "$@"
 unset GTK_PATH GTK_MODULES
-plugin=$(find "$work/prefix" -path "*/qt$version/plugins/printsupport/libcupskvxprintsupport.so")
-[[ -n $plugin ]] || { echo "kvx-print for Qt $version is not built" >&2; exit 77; }
-# Qt's CUPS plug-in beside it, as installed: the folder's order decides.
-ln -s /usr/lib/*/qt$version/plugins/printsupport/libcupsprintersupport.so "${plugin%/*}/"
+if [[ $build == installed ]]; then
+  plugin=$(echo /usr/lib/*/qt$version/plugins/printsupport/libcupskvxprintsupport.so)
+else
+  plugin=$(find "$work/prefix" -path "*/qt$version/plugins/printsupport/libcupskvxprintsupport.so")
+  [[ -n $plugin ]] || { echo "kvx-print for Qt $version is not built" >&2; exit 77; }
+  # Qt's CUPS plug-in beside it, as installed: the folder's order decides.
+  ln -s /usr/lib/*/qt$version/plugins/printsupport/libcupsprintersupport.so "${plugin%/*}/"
+fi
 export QT_PLUGIN_PATH=${plugin%/printsupport/*} QT_QPA_PLATFORM=xcb QT_LOGGING_RULES=kvx.print.debug=true
 ((version == 5)) || export QT_PRINTER_MODULE=kvx-print
 lpoptions -d a-korvane >/dev/null
