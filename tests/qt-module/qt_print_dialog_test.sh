@@ -53,9 +53,12 @@ start_app
 print_dialog 'tab for a-korvane shown' 1
 show_tab a-korvane 1
 choose "$kPrintMode" Down Down
-type_into "$kDIN" 4x82139  # the pane's rules: digits only, five at most
+# A click into a field's zeros selects them; the pane's rules: digits only, five at most.
+click_in_pane $kDIN
+type_text 4x82139
 choose "$kDepartment" Down
-type_into "$kDC" 90517
+click_in_pane $kDC
+type_text 90517
 # Properties, Advanced: the pane's keys are not there to contradict it.
 xdotool key alt+r
 wait_for "Advanced shows 0 of the pane's options" 1
