@@ -4,6 +4,7 @@
 
 #include "print-dialogs/glib/printer_option.hpp"
 #include "session/messages.hpp"
+#include "session/options/din_policy.hpp"
 
 namespace kvx::gtk_print {
 namespace {
@@ -24,21 +25,24 @@ GtkDialogOptions::~GtkDialogOptions() {
 }
 
 bool GtkDialogOptions::Holds(std::string_view key) const {
-    return Find(key).has_value();
+    return added_.Holds(key) || Find(key).has_value();
 }
 
 bool GtkDialogOptions::Set(std::string_view key, std::string_view value) {
+    if (added_.Holds(key)) return added_.Choose(key, std::string(value));
     const std::optional<DialogOption> option = Find(key);
     return option && Choose(*option, std::string(value));
 }
 
 // Binds the dialog's option for each of the pane's keys; none when one is
-// missing, since then a value could not reach the job.
+// missing, since then a value could not reach the job. A forwarding queue's
+// dialog has none of them: they are added.
 std::string GtkDialogOptions::Bind(const session::QueueAnswer &answer) {
     const std::vector<DialogOption> found = FindDialogOptions(GTK_WIDGET(dialog_));
     std::vector<std::string> labels;
     std::ranges::transform(found, std::back_inserter(labels), LabelText);
     const session::OptionMatch match = session::MatchOptionLabels(answer.options.texts, labels);
+    if (match.labelOfKey.empty() && answer.ppd && !answer.ppd->forwardedTo().empty()) return AddOptions(answer);
     if (!match.unmatchedKeys.empty()) {
         return "the print dialog shows no single option widget for " + match.unmatchedKeys.front() + " of " +
                answer.queue;
@@ -58,7 +62,18 @@ std::string GtkDialogOptions::Bind(const session::QueueAnswer &answer) {
     return {};
 }
 
+// They start at the far queue's defaults, and the DIN, as for any printer
+// chosen, at its starting digits.
+std::string GtkDialogOptions::AddOptions(const session::QueueAnswer &answer) {
+    if (const std::string problem = added_.Add(dialog_, answer); !problem.empty()) return problem;
+    session::DinPolicy::Reset(*this);
+    session::ReportMessage("the dialog sends the pane's options of " + answer.queue + " on to " +
+                           answer.ppd->forwardedTo());
+    return {};
+}
+
 void GtkDialogOptions::Unbind(bool restoreHidden) {
+    added_.Remove();
     for (const auto &[key, option] : bound_) {
         g_signal_handlers_disconnect_by_data(option.choiceHolder, this);
         ForEachPart(option, g_object_unref);
@@ -72,6 +87,7 @@ void GtkDialogOptions::Unbind(bool restoreHidden) {
 }
 
 std::optional<std::string> GtkDialogOptions::Choice(const std::string &key) {
+    if (added_.Holds(key)) return added_.Choice(key);
     const std::optional<DialogOption> option = Find(key);
     return option ? ChosenChoice(*option) : std::nullopt;
 }

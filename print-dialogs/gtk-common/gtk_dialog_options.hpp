@@ -4,7 +4,9 @@
 // bound (hidden, with any group left empty, and its changes followed)
 // while the pane is shown, and the DIN they show is reset as a printer is
 // selected, since GTK has just filled them from the application's settings
-// and the queue's defaults.
+// and the queue's defaults. A queue whose own PPD leaves the pane's options
+// out but that forwards to a Korvane queue has no such widgets: the options
+// are added to the dialog's own set instead (gtk_added_options.hpp).
 #pragma once
 
 #include <gtk/gtk.h>
@@ -15,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "print-dialogs/gtk-common/gtk_added_options.hpp"
 #include "print-dialogs/gtk-common/gtk_option_widgets.hpp"
 #include "session/tab/tab_toolkit.hpp"
 
@@ -39,6 +42,8 @@ public:
 private:
     // The bound option for the key, else the dialog's option of that name.
     std::optional<DialogOption> Find(std::string_view key) const;
+    // For a forwarding queue: the pane's options added to the dialog's own.
+    std::string AddOptions(const session::QueueAnswer &answer);
 
     static void OnChoiceChanged(GObject *choiceHolder, GtkDialogOptions *options);
 
@@ -46,6 +51,7 @@ private:
     ChoiceChanged changed_;
     std::map<std::string, DialogOption, std::less<>> bound_;  // pane key -> the dialog's option, its parts referenced
     HiddenOptions hidden_;
+    AddedOptions added_;
 };
 
 }  // namespace kvx::gtk_print

@@ -15,43 +15,19 @@ shift
 [[ -x ${3:-} ]] || { echo "needs a Qt $version application (${3:-none built})" >&2; exit 77; }
 source "$(dirname "$0")/../gtk-module/dialog_session.sh" "$@"
 unset GTK_PATH GTK_MODULES
-if [[ $build == installed ]]; then
-  plugin=$(echo /usr/lib/*/qt$version/plugins/printsupport/libcupskvxprintsupport.so)
-else
-  plugin=$(find "$work/prefix" -path "*/qt$version/plugins/printsupport/libcupskvxprintsupport.so")
-  [[ -n $plugin ]] || { echo "kvx-print for Qt $version is not built" >&2; exit 77; }
-  # Qt's CUPS plug-in beside it, as installed: the folder's order decides.
-  ln -s /usr/lib/*/qt$version/plugins/printsupport/libcupsprintersupport.so "${plugin%/*}/"
-fi
-export QT_PLUGIN_PATH=${plugin%/printsupport/*} QT_QPA_PLATFORM=xcb QT_LOGGING_RULES=kvx.print.debug=true
-((version == 5)) || export QT_PRINTER_MODULE=kvx-print
+source "$(dirname "$0")/qt_dialog.sh" "$version"
 lpoptions -d a-korvane >/dev/null
 
 jobs_on() { lpstat -W all -o "$1" | wc -l; }
-print_dialog() {  # PATTERN COUNT: Ctrl+P in the main window, then waits for the dialog to say it
-  xdotool windowfocus --sync "$(xdotool search --sync --name 'Rich Text$' | head -1)" key ctrl+p
-  wait_for "$1" "$2"
-  window=$(xdotool search --sync --name '^Print' | head -1)
-  xdotool windowfocus --sync "$window"
-}
 print_to() {  # QUEUE: Print, then waits for the job
   local before
   before=$(jobs_on "$1")
   xdotool windowfocus --sync "$window" key alt+p
   for ((try = 0; try < 150 && $(jobs_on "$1") == before; ++try)); do sleep 0.1; done
 }
-show_tab() {  # QUEUE COUNT: the options behind "Options >>", then the pane's tab
-  local tab
-  xdotool key alt+o
-  wait_for "tab of $1 at" "$2"
-  tab=$(grep -o "tab of $1 at [0-9]*,[0-9]*" "$work/app.out" | tail -1 | sed 's/.* at //')
-  xdotool mousemove --sync --window "$window" "${tab%,*}" "${tab#*,}" click 1
-  wait_for "pane of $1 at" "$2"
-}
-
 start_app
-print_dialog 'tab for a-korvane shown' 1
-show_tab a-korvane 1
+qt_print_dialog 'tab for a-korvane shown' 1
+qt_show_tab a-korvane 1
 choose "$kPrintMode" Down Down
 # A click into a field's zeros selects them; the pane's rules: digits only, five at most.
 click_in_pane $kDIN
@@ -66,28 +42,28 @@ xdotool key Return
 print_to a-korvane
 expect_job a-korvane "Qt $version: the pane's values" Private 48213 true 90517
 
-print_dialog 'tab for a-korvane shown' 2
+qt_print_dialog 'tab for a-korvane shown' 2
 print_to a-korvane
 expect_job a-korvane "Qt $version: the next print starts from the queue's defaults, the DIN at 00000" Normal 00000 false 00000
 
-print_dialog 'tab for a-korvane shown' 3
+qt_print_dialog 'tab for a-korvane shown' 3
 xdotool key alt+n b
 wait_for 'no pane for b-other' 1
 print_to b-other
 expect_job b-other "Qt $version: another model's queue has no tab and no pane keys"
 (($(count 'tab for b-other') == 0)) || fail "a tab for another model's queue"
-xdotool windowfocus --sync "$(xdotool search --sync --name 'Rich Text$' | head -1)" key ctrl+q
+qt_quit
 finish_app
 
 if ((version > 5)); then
   unset QT_PRINTER_MODULE
   start_app
-  xdotool windowfocus --sync "$(xdotool search --sync --name 'Rich Text$' | head -1)" key ctrl+p
+  xdotool windowfocus --sync "$(qt_main_window)" key ctrl+p
   window=$(xdotool search --sync --name '^Print' | head -1)
   xdotool windowfocus --sync "$window"
   print_to a-korvane
   (($(count 'kvx-print') == 0)) || fail "Qt 6 loaded the plug-in without QT_PRINTER_MODULE"
-  xdotool windowfocus --sync "$(xdotool search --sync --name 'Rich Text$' | head -1)" key ctrl+q
+  qt_quit
   finish_app
   echo "ok: Qt 6 without QT_PRINTER_MODULE prints as before"
 fi
