@@ -4,19 +4,30 @@
 // (and taken away again, byte for byte).
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "session/options/pane_keys.hpp"
+
 namespace kvx::admin {
 
-// The Korvane PPD's keys whose values are the secret: the DIN and the
-// department code, one digit each.
-inline constexpr std::array<std::string_view, 10> kSecretKeys = {
-    "DINDigit1", "DINDigit2", "DINDigit3", "DINDigit4", "DINDigit5",
-    "DCDigit1",  "DCDigit2",  "DCDigit3",  "DCDigit4",  "DCDigit5"};
+// The Korvane PPD's keys whose values a print server keeps from other
+// users: the DIN and the department code, one digit each, the DIN first.
+inline constexpr auto kSecretKeys = [] {
+    constexpr auto kCount = std::ranges::count_if(session::kPaneKeys, &session::PaneKey::codeDigit);
+    std::array<std::string_view, kCount> keys{};
+    auto next = keys.begin();
+    for (const bool secret : {true, false}) {
+        for (const session::PaneKey &key : session::kPaneKeys) {
+            if (key.codeDigit && key.secret == secret) *next++ = key.name;
+        }
+    }
+    return keys;
+}();
 
 // The two requests that hand out a job's attributes to whoever asks.
 inline constexpr std::array<std::string_view, 2> kJobReadingOperations = {"Get-Jobs", "Get-Job-Attributes"};

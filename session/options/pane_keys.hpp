@@ -1,7 +1,8 @@
 // The print-settings keys that the Korvane pane reads and writes, as the
-// PPD's main keywords, each marked whether it is secret. The private-print
-// DIN is: it belongs to one job. What follows from the mark is the DIN
-// policy's (din_policy.hpp); this is the one place that names the keys.
+// PPD's main keywords, each marked whether it is secret (the private-print
+// DIN: it belongs to one job) and whether it is a digit of a code. What
+// follows from the marks is the DIN policy's (din_policy.hpp) and, at a
+// print server, kvx-pin-policy's; this is the one place that names the keys.
 #pragma once
 
 #include <array>
@@ -11,23 +12,24 @@ namespace kvx::session {
 
 struct PaneKey {
     std::string_view name;
-    bool secret;
+    bool secret;     // the DIN's: it belongs to one job
+    bool codeDigit;  // one digit of a five-digit code, the DIN's or the department code's
 };
 
 constexpr std::array<PaneKey, 13> kPaneKeys{{
-    {"PrintMode", false},
-    {"DeptCode", false},
-    {"ZELOrientation", false},
-    {"DCDigit1", false},
-    {"DCDigit2", false},
-    {"DCDigit3", false},
-    {"DCDigit4", false},
-    {"DCDigit5", false},
-    {"DINDigit1", true},
-    {"DINDigit2", true},
-    {"DINDigit3", true},
-    {"DINDigit4", true},
-    {"DINDigit5", true},
+    {"PrintMode", false, false},
+    {"DeptCode", false, false},
+    {"ZELOrientation", false, false},
+    {"DCDigit1", false, true},
+    {"DCDigit2", false, true},
+    {"DCDigit3", false, true},
+    {"DCDigit4", false, true},
+    {"DCDigit5", false, true},
+    {"DINDigit1", true, true},
+    {"DINDigit2", true, true},
+    {"DINDigit3", true, true},
+    {"DINDigit4", true, true},
+    {"DINDigit5", true, true},
 }};
 
 }  // namespace kvx::session
