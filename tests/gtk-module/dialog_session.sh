@@ -13,8 +13,8 @@ app=("$@")
 # (tests/wayland/sway_session.sh).
 if ! declare -F press_keys >/dev/null; then
   command -v xdotool >/dev/null && [[ -n ${DISPLAY:-} ]] || { echo "needs xdotool and a display" >&2; exit 77; }
-  focus_window() {  # PATTERN: waits for a shown window so named, focuses it and makes it $window
-    window=$(xdotool search --sync --onlyvisible --name "$1" | head -1)
+  focus_window() {  # PATTERN|ID: waits for a shown window so named (or that one), focuses it and makes it $window
+    [[ $1 =~ ^[0-9]+$ ]] && window=$1 || window=$(xdotool search --sync --onlyvisible --name "$1" | head -1)
     xdotool windowfocus --sync "$window"
   }
   press_keys() { xdotool key --delay 150 "$@"; }  # KEY...: X keysym names, with ctrl+, alt+, shift+
@@ -102,10 +102,11 @@ finish_app() {  # [LINES]: the application's end; of kvx, only the module's LINE
   ! grep -v '^kvx-print: ' "$work/app.err" | grep -iE 'kvx|korvane' || fail "the plug-in or kvx-dialog spoke on stderr"
 }
 
+click_below=0  # pixels below the point asked for, where a toolkit reports its pane's corner too high
 click_in_pane() {  # X Y from the pane's top left
   local origin
   origin=$(grep -o 'pane of [^ ]* at [0-9]*,[0-9]*' "$work/app.out" | tail -1 | sed 's/.* at //')
-  click_at $((${origin%,*} + $1)) $((${origin#*,} + $2))
+  click_at $((${origin%,*} + $1)) $((${origin#*,} + $2 + click_below))
 }
 
 choose() {  # CONTROL DOWN...: open the popup, move down, take the item

@@ -1,19 +1,14 @@
-# Sourced after ../gtk-module/dialog_session.sh by the tests that drive a Qt
-# application's QPrintDialog (its main window titled "... Rich Text"):
-# kvx-print's print-support plug-in for Qt VERSION from the installed
-# prefix, with Qt's CUPS plug-in beside it, as installed (the folder's order
-# decides), or from the system's Qt folders (installed), and the steps of a
-# print.
+# Sourced after ../gtk-module/dialog_session.sh by the office's test, which
+# drives a Qt application's QPrintDialog (its main window titled "... Rich
+# Text") on X11: kvx-print's print-support plug-in for Qt VERSION from the
+# installed prefix, with Qt's CUPS plug-in beside it, as installed (the
+# folder's order decides), and the steps of a print.
 #   source qt_dialog.sh VERSION
 # shellcheck shell=bash
 qt_version=$1
-if [[ $build == installed ]]; then
-  plugin=$(echo /usr/lib/*/qt"$qt_version"/plugins/printsupport/libcupskvxprintsupport.so)
-else
-  plugin=$(find "$work/prefix" -path "*/qt$qt_version/plugins/printsupport/libcupskvxprintsupport.so")
-  [[ -n $plugin ]] || { echo "kvx-print for Qt $qt_version is not built" >&2; exit 77; }
-  ln -s /usr/lib/*/qt"$qt_version"/plugins/printsupport/libcupsprintersupport.so "${plugin%/*}/"
-fi
+plugin=$(find "$work/prefix" -path "*/qt$qt_version/plugins/printsupport/libcupskvxprintsupport.so")
+[[ -n $plugin ]] || { echo "kvx-print for Qt $qt_version is not built" >&2; exit 77; }
+ln -s /usr/lib/*/qt"$qt_version"/plugins/printsupport/libcupsprintersupport.so "${plugin%/*}/"
 export QT_PLUGIN_PATH=${plugin%/printsupport/*} QT_QPA_PLATFORM=xcb QT_LOGGING_RULES=kvx.print.debug=true
 ((qt_version == 5)) || export QT_PRINTER_MODULE=kvx-print
 
