@@ -1,15 +1,13 @@
 // kvx-dialog against a private CUPS scheduler: a private job from the pane
 // reaches the scheduler and the printer's output with every option; the
 // print settings start from the queue PPD's defaults, then the user's, then
-// --settings, and the DIN from none of them; the queue's PPD is parsed once
-// by the dialog (and once more by the plug-in's printer check); another
-// model's queue gets no pane; what the printer does not offer, or a
-// scheduler that does not answer, is an error before anything is done.
+// --settings, and the DIN from none of them; the queues are listed with
+// their models; what the printer does not offer, or a scheduler that does
+// not answer, is an error before anything is done.
 #include <gmock/gmock.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <regex>
 
@@ -64,14 +62,6 @@ std::multimap<std::string, std::string> ChoicesInOutput(const std::string &outpu
     return choices;
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-constexpr bool kSanitized = __has_feature(address_sanitizer);
-#else
-constexpr bool kSanitized = false;
-#endif
-
 class CupsPrinting : public DialogTest {
 protected:
     static void SetUpTestSuite() {
@@ -92,20 +82,6 @@ protected:
     const PrivateScheduler &scheduler() const { return *scheduler_; }
     std::string Settings(std::string_view entries) const {
         return dialog.WriteFile("settings.plist", SettingsPlist(entries)).string();
-    }
-
-    // The run's count of PPD parses in the process.
-    CommandResult RunCountingParses(std::string_view script, const std::vector<std::string> &arguments,
-                                    int &parses) const {
-        const std::filesystem::path counts = dialog.PathOf("ppd-opens");
-        std::filesystem::remove(counts);
-        setenv("LD_PRELOAD", KVX_PPD_OPEN_COUNTER, 1);
-        setenv("KVX_PPD_OPEN_COUNT_FILE", counts.c_str(), 1);
-        CommandResult result = dialog.Run(script, arguments);
-        unsetenv("LD_PRELOAD");
-        unsetenv("KVX_PPD_OPEN_COUNT_FILE");
-        std::ifstream(counts) >> parses;
-        return result;
     }
 
 private:
@@ -186,19 +162,6 @@ TEST_F(CupsPrinting, SavedDefaultsNeverHoldTheDIN) {
     EXPECT_THAT(stored, HasSubstr("DCDigit1=9"));
     EXPECT_THAT(stored, Not(HasSubstr("DINDigit")));
     ASSERT_EQ(RunShell("lpoptions -x dept").exitStatus, 0);
-}
-
-TEST_F(CupsPrinting, DialogParsesTheQueuePPDOnceAndThePlugInOnceMore) {
-    if (kSanitized) GTEST_SKIP() << "the sanitizer's runtime must come first: no preloaded counter";
-    int parses = 0;
-    const CommandResult shown = RunCountingParses("ok\n", {"--printer", "dept", "--lp-options"}, parses);
-    ASSERT_EQ(shown.exitStatus, 0) << shown.err;
-    EXPECT_EQ(parses, 2) << "one for the dialog's defaults and checks, one for the plug-in's printer check";
-
-    const CommandResult notShown = RunCountingParses("show\n", {"--printer", "other"}, parses);
-    EXPECT_EQ(notShown.exitStatus, 3);
-    EXPECT_THAT(notShown.err, HasSubstr("\"Korvane RM-2200\""));
-    EXPECT_EQ(parses, 2) << "the model named in the message comes from the dialog's own parse";
 }
 
 // Which models come from the cache and when is model_cache_test's.
