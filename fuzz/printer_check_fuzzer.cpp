@@ -4,7 +4,7 @@
 // case, no longer name, under every encoding the host converts from), and
 // then gives a summary. Every PPD the host opened is closed again and no
 // host object outlives the pane. Which PPDs get the pane is proven by
-// tests/scenarios/pane-printers.scenario.
+// tests/scenarios/hostile.scenario.
 #include <cstdint>
 #include <string_view>
 

@@ -42,33 +42,37 @@ TEST_F(PlugInLoader, EachBrokenBundleGivesItsErrorAndTheGoodOnesStillLoad) {
         const char *bundle;
         bool copyBuilt;
         std::string info;
-        const char *file, *bytes;
+        const char *file;
+        std::string bytes;
         const char *says;  // empty: it loads
     } bundles[] = {
-        {"a-good.plugin", true, "", nullptr, nullptr, ""},
+        {"a-good.plugin", true, "", nullptr, "", ""},
         {"b-no-info.plugin", false, "", "Contents/MacOS/readme", "nothing here", "no readable Contents/Info.plist"},
-        {"c-malformed-info.plugin", false, "<plist><dict><key>open", nullptr, nullptr, "malformed"},
-        {"d-missing-executable.plugin", false, PlugInInfoPlist(executable, "CreatePDEFactory", kPMPDETypeIDStr), nullptr, nullptr, "is missing"},
+        {"c-malformed-info.plugin", false, "<plist><dict><key>open", nullptr, "", "malformed"},
+        {"d-missing-executable.plugin", false, PlugInInfoPlist(executable, "CreatePDEFactory", kPMPDETypeIDStr), nullptr, "", "is missing"},
         {"e-text-executable.plugin", false, PlugInInfoPlist("libText.so", "CreatePDEFactory", kPMPDETypeIDStr), "Contents/MacOS/libText.so",
          "#!/bin/sh\necho not a library\n", "cannot be loaded: "},
-        {"f-missing-symbol.plugin", true, PlugInInfoPlist(executable, "NoSuchFactoryFunction", kPMPDETypeIDStr), nullptr, nullptr,
+        {"f-missing-symbol.plugin", true, PlugInInfoPlist(executable, "NoSuchFactoryFunction", kPMPDETypeIDStr), nullptr, "",
          "NoSuchFactoryFunction"},
-        {"g-other-type.plugin", true, PlugInInfoPlist(executable, "CreatePDEFactory", kOtherTypeID), nullptr, nullptr,
+        {"g-other-type.plugin", true, PlugInInfoPlist(executable, "CreatePDEFactory", kOtherTypeID), nullptr, "",
          "registers no factory for the plug-in type " kPMPDETypeIDStr},
         {"h-unlisted-factory.plugin", false,
          InfoPlist("com.example.unlisted", std::string("<key>CFPlugInTypes</key><dict><key>") + kPMPDETypeIDStr + "</key><array><string>" +
                                                kFactoryID + "</string></array></dict>"),
-         nullptr, nullptr, "not listed in its CFPlugInFactories"},
+         nullptr, "", "not listed in its CFPlugInFactories"},
         {"i-a-file.plugin", false, "", "", "a file, not a folder", "is not a folder"},
-        {"j-array-info.plugin", false, "<plist version=\"1.0\"><array><string>x</string></array></plist>", nullptr, nullptr, "not a dictionary"},
+        {"j-array-info.plugin", false, "<plist version=\"1.0\"><array><string>x</string></array></plist>", nullptr, "", "not a dictionary"},
         {"k-number-identifier.plugin", false, "<plist version=\"1.0\"><dict><key>CFBundleIdentifier</key><integer>7</integer></dict></plist>",
-         nullptr, nullptr, "no CFBundleIdentifier"},
+         nullptr, "", "no CFBundleIdentifier"},
         {"l-escaping-executable.plugin", true, PlugInInfoPlist("../../a-good.plugin/Contents/MacOS/" + executable, "CreatePDEFactory", kPMPDETypeIDStr),
-         nullptr, nullptr, "names no executable"},
+         nullptr, "", "names no executable"},
+        {"n-null-factory.plugin", false, PlugInInfoPlist("libNull.so", "NullFactory", kPMPDETypeIDStr, "0C5D83A1-6E2B-4F70-9A1D-3B8C7E6F5A42"),
+         "Contents/MacOS/libNull.so", kvx::test::ReadFile(KVX_NULL_FACTORY), "made no instance"},
+        {"o-info-is-a-folder.plugin", false, "", "Contents/Info.plist/inside", "", "no readable Contents/Info.plist"},
         {"y-lower-case-uuids.plugin", true,
          PlugInInfoPlist(executable, "CreatePDEFactory", "bdb091f4-e57f-11d3-b5cc-0050e4603277", "5c83e0b7-2d19-4f6a-a3b5-7e90d14c26f8"),
-         nullptr, nullptr, ""},
-        {"z-good.plugin", true, "", nullptr, nullptr, ""},
+         nullptr, "", ""},
+        {"z-good.plugin", true, "", nullptr, "", ""},
     };
     for (const auto &made : bundles) {
         if (made.copyBuilt) std::filesystem::copy(KVX_BUNDLE_DIR, folder.path() / made.bundle, std::filesystem::copy_options::recursive);

@@ -42,18 +42,15 @@ constexpr std::string_view kEveryType = R"(<?xml version="1.0" encoding="UTF-8"?
 </dict></plist>
 )";
 
+// Strings with markup and quotes, booleans and reals as the dialog reads them
+// are dialog.scenario's; so are an OpenStep file and a missing one refused.
 TEST_F(PropertyListFile, EveryTypeSurvivesARoundTripAndIntegersFitThirtyTwoBitsWhenTheyCan) {
     CFHolder<CFStringRef> error;
     const CFHolder<CFPropertyListRef> plist(KVXPropertyListCreateFromFile(folder.write("in.plist", kEveryType).c_str(), error.out()));
     ASSERT_TRUE(plist) << kvx::ToUTF8(error.get());
     EXPECT_EQ(CFDictionaryGetCount(static_cast<CFDictionaryRef>(plist.get())), 8);
-    EXPECT_TRUE(CFEqual(Get(plist.get(), "string"), CFSTR("Gr\xC3\xBC\xC3\x9F" "e <&> \"q\"")));
-    EXPECT_EQ(Get(plist.get(), "true"), kCFBooleanTrue);
     const UInt8 bytes[] = {0x00, 0xFF, 0x10, 0x80};
     EXPECT_TRUE(CFEqual(Get(plist.get(), "data"), CFHolder<CFDataRef>(CFDataCreate(nullptr, bytes, sizeof bytes)).get()));
-    double real = 0;
-    EXPECT_TRUE(CFNumberGetValue(static_cast<CFNumberRef>(Get(plist.get(), "real")), kCFNumberDoubleType, &real));
-    EXPECT_EQ(real, 2.5);
     SInt32 narrow = 0;
     EXPECT_TRUE(CFNumberGetValue(static_cast<CFNumberRef>(Get(plist.get(), "int32")), kCFNumberSInt32Type, &narrow));
     EXPECT_EQ(narrow, -2147483647 - 1);
@@ -81,9 +78,8 @@ TEST_F(PropertyListFile, ReadsBinaryFilesAndDatesAsISO8601TextAndRefusesBadFiles
     EXPECT_TRUE(CFEqual(Get(plist.get(), "when"), CFSTR("2024-03-05T07:08:09Z")));
 
     for (const std::string &path : {folder.write("json.plist", "{\"PrintMode\": \"Private\"}").string(),
-                                    folder.write("openstep.plist", "{ PrintMode = Private; }").string(),
                                     folder.write("cut.plist", "<?xml version=\"1.0\"?><plist><dict><key>a</key>").string(),
-                                    (folder.path() / "missing.plist").string(), folder.path().string()}) {
+                                    folder.path().string()}) {
         EXPECT_FALSE(CFHolder<CFPropertyListRef>(KVXPropertyListCreateFromFile(path.c_str(), error.out()))) << path;
         ASSERT_TRUE(error) << path;
         EXPECT_NE(kvx::ToUTF8(error.get()).find(path), std::string::npos) << kvx::ToUTF8(error.get());

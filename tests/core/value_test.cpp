@@ -17,9 +17,8 @@ CFHolder<CFNumberRef> Number(CFNumberType type, T value) {
     return CFHolder<CFNumberRef>(CFNumberCreate(nullptr, type, &value));
 }
 
-CFHolder<CFUUIDRef> Parse(const char *text) { return CFHolder<CFUUIDRef>(CFUUIDCreateFromString(nullptr, MakeString(text).get())); }
-
-TEST_F(Values, TheLastReleaseFreesACopyIsTheCallersAndShowWritesTheDescription) {
+// CFShow's echo of the model name is hostile.scenario's.
+TEST_F(Values, TheLastReleaseFreesACopyIsTheCallers) {
     const CFIndex liveBefore = KVXHostGetLiveObjectCount(CFStringGetTypeID());
     CFStringRef text = CFStringCreateWithCString(nullptr, "owned", kCFStringEncodingUTF8);
     EXPECT_EQ(CFRetain(text), text);
@@ -30,11 +29,6 @@ TEST_F(Values, TheLastReleaseFreesACopyIsTheCallersAndShowWritesTheDescription) 
 
     CFRelease(kCFBooleanTrue);
     EXPECT_TRUE(CFBooleanGetValue(kCFBooleanTrue)) << "booleans are never freed";
-    testing::internal::CaptureStderr();
-    CFShow(CFSTR("shown text"));
-    CFShow(kCFBooleanFalse);
-    CFShow(nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "shown text\nfalse\n(null)\n");
 }
 
 // The dialog reports a ticket's number as an integer when it reads as one
@@ -54,15 +48,12 @@ TEST_F(Values, LossyNumberConversionsSayNoAndSaturateAndEqualNumbersOfAnyKindAre
     EXPECT_FALSE(CFEqual(Number<long>(kCFNumberLongType, 3).get(), Number<double>(kCFNumberDoubleType, 3.5).get()));
 }
 
-TEST_F(Values, UUIDTextOfEitherCaseParsesToTheSameBytesAndNothingElseParses) {
-    const auto lower = Parse("1b5d8f0e-2c4a-4e6b-9a1f-0c3e5d7b9a2f");
-    const auto upper = Parse("1B5D8F0E-2C4A-4E6B-9A1F-0C3E5D7B9A2F");
-    ASSERT_TRUE(lower && upper);
-    EXPECT_TRUE(CFEqual(lower.get(), upper.get()));
+// Either case parsing alike is plugin_loader_test's (lower-case UUIDs).
+TEST_F(Values, UUIDTextOfAnyOtherFormDoesNotParse) {
     for (const char *bad : {"", "1B5D8F0E2C4A4E6B9A1F0C3E5D7B9A2F", "{1B5D8F0E-2C4A-4E6B-9A1F-0C3E5D7B9A2F}",
                             "1B5D8F0E-2C4A-4E6B-9A1F-0C3E5D7B9A2", "1B5D8F0E-2C4A-4E6B-9A1F-0C3E5D7B9A2FF",
                             "1B5D8F0E2-C4A-4E6B-9A1F-0C3E5D7B9A2F", "1B5D8F0E-2C4A-4E6B-9A1F-0C3E5D7B9A2G"})
-        EXPECT_FALSE(Parse(bad)) << '"' << bad << '"';
+        EXPECT_FALSE(CFHolder<CFUUIDRef>(CFUUIDCreateFromString(nullptr, MakeString(bad).get()))) << '"' << bad << '"';
 }
 
 // The dialog's ticket report lists a dictionary in insertion order; the
@@ -80,7 +71,6 @@ TEST_F(Collections, DictionariesFindKeysByEqualTextAndReleaseWhatTheyNoLongerHol
     EXPECT_EQ(CFGetRetainCount(key.get()), 2) << "the first key stays";
     EXPECT_EQ(CFDictionaryGetValue(dictionary.get(), key.get()), newValue.get());
     EXPECT_EQ(CFDictionaryGetValue(dictionary.get(), MakeString("PrintMode").get()), CFSTR("Private"));
-    EXPECT_EQ(CFDictionaryGetValue(dictionary.get(), CFSTR("printmode")), nullptr);
 
     // Setting the value it already holds, its only owner, keeps it alive.
     CFStringRef sole = CFStringCreateWithCString(nullptr, "sole", kCFStringEncodingUTF8);

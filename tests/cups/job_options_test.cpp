@@ -1,9 +1,9 @@
 // The job's options on their way out of the dialog: the lp arguments survive
 // a real shell word for word, and the check against the printer's PPD names
-// what it refuses without ever naming the DIN.
+// what it refuses without ever naming the DIN. That only the ticket's strings
+// are options, in its order, is cups_printing_test's and dialog.scenario's.
 #include <gmock/gmock.h>
 
-#include "KVXHostSupport.hpp"
 #include "dialog/cups/cups_job.hpp"
 #include "dialog/cli/dialog_error.hpp"
 #include "private_scheduler.hpp"
@@ -52,21 +52,6 @@ TEST(JobOptionCheck, PassesOnlyWhatThePPDOffersAndNeverNamesTheDIN) {
         for (const std::string &name : named) EXPECT_THAT(refusal, HasSubstr(name));
         EXPECT_THAT(refusal, Not(HasSubstr("77"))) << "a DIN digit's value is never named";
     }
-}
-
-TEST(JobOptionCollection, TakesStringEntriesInTheTicketsOrderAndLeavesOthersOut) {
-    const CFHolder<CFMutableDictionaryRef> ticket(
-        CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks));
-    const int copies = 3;
-    const CFHolder<CFNumberRef> number(CFNumberCreate(nullptr, kCFNumberIntType, &copies));
-    CFDictionarySetValue(ticket.get(), CFSTR("PrintMode"), CFSTR("Private"));
-    CFDictionarySetValue(ticket.get(), CFSTR("Copies"), number.get());
-    CFDictionarySetValue(ticket.get(), CFSTR("DeptCode"), CFSTR("True"));
-
-    const JobOptions options = CopyJobOptions(ticket.get());
-    ASSERT_EQ(options.size(), 2u);
-    EXPECT_EQ(options[0].key + "=" + options[0].value, "PrintMode=Private");
-    EXPECT_EQ(options[1].key + "=" + options[1].value, "DeptCode=True");
 }
 
 }  // namespace

@@ -131,18 +131,5 @@ TEST_F(QueueModelCache, DamagedOrUnwritableCacheIsSaidAndNeverDecides) {
     EXPECT_THAT(::testing::internal::GetCapturedStderr(), HasSubstr("cannot make its folder"));
 }
 
-TEST(ModelCachePath, FollowsXDGCacheHomeElseTheHomeFolder) {
-    const std::string savedHome = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
-    setenv("HOME", "/home/someone", 1);
-    setenv("XDG_CACHE_HOME", "/var/cache/someone", 1);
-    EXPECT_EQ(dialog::DefaultModelCachePath(), "/var/cache/someone/kvx/printer-models.json");
-    // A relative XDG_CACHE_HOME is invalid and ignored, as the standard says.
-    setenv("XDG_CACHE_HOME", "relative", 1);
-    EXPECT_EQ(dialog::DefaultModelCachePath(), "/home/someone/.cache/kvx/printer-models.json");
-    unsetenv("XDG_CACHE_HOME");
-    EXPECT_EQ(dialog::DefaultModelCachePath(), "/home/someone/.cache/kvx/printer-models.json");
-    setenv("HOME", savedHome.c_str(), 1);
-}
-
 }  // namespace
 }  // namespace kvx::test

