@@ -92,9 +92,11 @@ rig_add_everywhere_queue() {
 }
 
 # What a desktop's print dialog asks of CUPS for a shared printer it found:
-# the scheduler makes the queue and its PPD in the background.
+# the scheduler makes the queue and its PPD in the background. The server
+# by its name: CUPS 2.4.10 hands back a queue that has the same device URI
+# instead (the other set-ups' queues name it by address).
 rig_add_temporary_queue() {
-  ipptool -d "name=$1" -d "device=ipp://$rig_server/printers/korvane" \
+  ipptool -d "name=$1" -d "device=ipp://localhost:${rig_server##*:}/printers/korvane" \
     "ipp://$rig_desktop/" /dev/stdin >/dev/null <<'TEST'
 {
   OPERATION CUPS-Create-Local-Printer

@@ -70,12 +70,12 @@ second_dialog() {
   echo "$answer"
 }
 
-row() {
+row() {  # WAY SERVER QUEUE [QUEUE AS SHOWN]
   local way=$1 server=$2 queue=$3 before data
   before=$(rig_printer_jobs)
   rig_print "$server" "$queue" "$typed_din"
   data=$(rig_wait_for_printer "$before")
-  printf '%-28s %-20s %-7s %-7s %-8s %s\n' "$way" "$queue" "$(rig_server_job_din)" "$(rig_data_din "$data")" \
+  printf '%-28s %-20s %-7s %-7s %-8s %s\n' "$way" "${4:-$queue}" "$(rig_server_job_din)" "$(rig_data_din "$data")" \
     "$(dialog_print "$server" "$queue")" "$(second_dialog "$server" "$queue")"
 }
 
@@ -92,6 +92,8 @@ rig_start_desktop
 rig_add_ppd_queue korvane
 rig_add_everywhere_queue korvane_everywhere
 browsed_queue=$(rig_start_browsed)
+# cups-browsed names it after the server as that reports its own host name.
+browsed_queue_shown=${browsed_queue%%_*}_SERVER
 
 {
   printf '%-49s %-15s %s\n' "" "lp's DIN in" "kvx-dialog's DIN"
@@ -102,7 +104,7 @@ browsed_queue=$(rig_start_browsed)
   # CUPS removes a temporary queue that has not been used for a minute.
   rig_add_temporary_queue korvane_temporary
   row "3 temporary queue" "$rig_desktop" korvane_temporary
-  row "4 cups-browsed" "$rig_desktop" "$browsed_queue"
+  row "4 cups-browsed" "$rig_desktop" "$browsed_queue" "$browsed_queue_shown"
   origin_stopped korvane_everywhere
 } | tee "$rig_work/results"
 
