@@ -11,8 +11,7 @@ one table of its controls (tests/accessibility/pane_controls.txt):
   and caret are readable as keys change them.
 Keys go by xdotool to the focused window. Under xvfb-run (-noreset) and
 dbus-run-session with the accessibility bus, with APPLICATION's window showing the pane:
-    accessibility_test.py --tab APPLICATION TOOLKIT   (its name over AT-SPI; gtk3, gtk4, qt5, qt6)
-    accessibility_test.py --in APPLICATION normal|private   only that the DIN follows the print mode"""
+    accessibility_test.py --tab APPLICATION TOOLKIT   (its name over AT-SPI; gtk3, gtk4, qt5, qt6)"""
 import os
 import subprocess
 import sys
@@ -196,10 +195,4 @@ def check_pane(controls, toolkit):
           "and caret read as typed")
 
 
-if sys.argv[1] == "--in":
-    din, private = controls_of(sys.argv[2])["DIN:"], sys.argv[3] == "private"
-    until(lambda: enabled(din) == private, f"the DIN field {'enabled' if private else 'disabled'}")
-    print(f"ok: {sys.argv[2]}'s pane names its controls by their labels; the DIN field follows the {sys.argv[3]} "
-          "print mode")
-else:
-    check_pane(controls_of(sys.argv[2]), sys.argv[3])
+check_pane(controls_of(sys.argv[2]), sys.argv[3])
