@@ -12,12 +12,6 @@ Rect BoundsOf(ControlRef control) {
     return bounds;
 }
 
-ControlRef Find(WindowRef window, OSType signature, SInt32 id) {
-    const ControlID controlID{signature, id};
-    ControlRef found = nullptr;
-    return GetControlByID(window, &controlID, &found) == noErr ? found : nullptr;
-}
-
 OSStatus PassOn(EventHandlerCallRef, EventRef, void *) { return eventNotHandledErr; }
 
 using ControlTree = ToolboxTest;
@@ -33,15 +27,15 @@ TEST_F(ControlTree, EmbeddingMovesASubtreeIntoAnotherWindowWhereSearchFindsItAnd
     SetControlID(field, &fieldID);
     EmbedControl(inner, container);
     EmbedControl(field, inner);
-    EXPECT_EQ(Find(source, 'kvx ', 6), field) << "search reaches embedded controls";
-    EXPECT_EQ(Find(source, 'appl', 6), nullptr);
+    EXPECT_EQ(Find(source, 6), field) << "search reaches embedded controls";
+    EXPECT_EQ(Find(source, 6, 'appl'), nullptr);
 
     ControlRef userPane = NewPane(destination, Rect{100, 100, 200, 200});
     ASSERT_EQ(EmbedControl(container, userPane), noErr);
     EXPECT_EQ(GetControlOwner(field), destination);
     EXPECT_EQ(BoundsOf(field), (Rect{10, 10, 30, 100})) << "bounds are kept as numbers";
-    EXPECT_EQ(Find(source, 'kvx ', 6), nullptr);
-    EXPECT_EQ(Find(destination, 'kvx ', 6), field);
+    EXPECT_EQ(Find(source, 6), nullptr);
+    EXPECT_EQ(Find(destination, 6), field);
     EXPECT_EQ(EmbedControl(container, inner), paramErr) << "no cycles";
 
     const CFIndex controls = KVXHostGetLiveObjectCount(KVXControlGetTypeID());

@@ -38,13 +38,6 @@ protected:
         return status;
     }
 
-    static ControlRef Find(WindowRef window, SInt32 id) {
-        const ControlID controlID{'kvx ', id};
-        ControlRef control = nullptr;
-        GetControlByID(window, &controlID, &control);
-        return control;
-    }
-
     TempFolder folder;
 };
 
