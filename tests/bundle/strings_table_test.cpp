@@ -25,10 +25,6 @@ Parsed Parse(std::string_view bytes) {
     return parsed;
 }
 
-std::string Lookup(CFDictionaryRef table, const char *key) {
-    return kvx::ToUTF8(static_cast<CFStringRef>(CFDictionaryGetValue(table, kvx::MakeString(key).get())));
-}
-
 std::string UTF16Bytes(std::u16string_view text, bool bigEndian) {
     std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
     for (const char16_t unit : text)
@@ -54,7 +50,8 @@ TEST_F(StringsTable, ReadsEveryEncodingWithItsByteOrderMarkAndAFileOfCommentsAlo
     for (const auto &encoding : encodings) {
         const Parsed parsed = Parse(encoding.bytes);
         ASSERT_TRUE(parsed.table) << encoding.name << ": " << kvx::ToUTF8(parsed.error.get());
-        EXPECT_EQ(Lookup(parsed.table.get(), "Gr\xC3\xBC\xC3\x9F" "e"), "\xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80") << encoding.name;
+        const auto value = CFDictionaryGetValue(parsed.table.get(), kvx::MakeString("Gr\xC3\xBC\xC3\x9F" "e").get());
+        EXPECT_EQ(kvx::ToUTF8(static_cast<CFStringRef>(value)), "\xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80") << encoding.name;
     }
     const Parsed empty = Parse("  /* nothing */ // here");
     ASSERT_TRUE(empty.table);
