@@ -2,7 +2,8 @@
 // one of its two statuses, and a window made from it is whole: every control
 // lies inside a well-formed tree, has ordered bounds and can be found by its
 // ID, every popup item's text and every field's text can be read.
-// Everything made is released again.
+// Everything made is released again. A replayed seed named refused-* must
+// fail to open: those seeds are the malformed forms the format forbids.
 #include <cstdint>
 
 #include "KVXHostSupport.hpp"
@@ -60,6 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         const OSStatus opened = KVXCreateNibReferenceWithPath(file.path().c_str(), &nib);
         FUZZ_CHECK((opened == noErr) == (nib != nullptr), "an open status that does not match the reference");
         FUZZ_CHECK(opened == noErr || opened == kKVXNibMalformedErr, "a readable file refused for another reason than its form");
+        FUZZ_CHECK(opened != noErr || !kvx::fuzz::ReplayedName().starts_with("refused-"), "a seed named refused- opened");
         // Two windows from one file: a file is read once and used again.
         for (int round = 0; nib != nullptr && round < 2; ++round) {
             WindowRef window = nullptr;

@@ -1,7 +1,8 @@
 // Replays fuzz inputs without libFuzzer: runs LLVMFuzzerTestOneInput once on
 // every file named on the command line or found in a folder named there, in
-// name order. A broken invariant aborts; finding no input at all fails too,
-// so that a mistyped corpus path cannot pass as a clean run.
+// name order, each file's name handed on (fuzz_check.hpp). A broken invariant
+// aborts; finding no input at all fails too, so that a mistyped corpus path
+// cannot pass as a clean run.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -9,6 +10,8 @@
 #include <fstream>
 #include <iterator>
 #include <vector>
+
+#include "fuzz_check.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
 
@@ -30,6 +33,7 @@ int main(int argc, char **argv) {
             std::fprintf(stderr, "replaying %s\n", input.c_str());
             std::ifstream stream(input, std::ios::binary);
             const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+            setenv(kvx::fuzz::kReplayedNameVariable, input.filename().c_str(), 1);
             LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
             ++replayed;
         }

@@ -1,7 +1,9 @@
 // The .strings parser on arbitrary bytes. Either a table of string keys and
 // string values comes back, or no table and a message naming a line. A table
 // that was read must survive being written out again with everything outside
-// printable ASCII escaped: it must read back as an equal table.
+// printable ASCII escaped: it must read back as an equal table. A replayed
+// seed named refused-lineN-* must be refused naming line N: those seeds are
+// the malformed forms.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,6 +16,7 @@ namespace {
 constexpr char16_t kFirstPlainUnit = 0x20;
 constexpr char16_t kLastPlainUnit = 0x7E;
 constexpr std::string_view kLinePrefix = "line ";
+constexpr std::string_view kRefusedPrefix = "refused-line";  // then the line's number and a dash
 
 std::u16string UnitsOf(CFTypeRef string) {
     FUZZ_CHECK(CFGetTypeID(string) == CFStringGetTypeID(), "a table key or value that is not a string");
@@ -57,7 +60,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         if (!table) {
             FUZZ_CHECK(error, "a rejected table without a reason");
             FUZZ_CHECK(kvx::ToUTF8(error.get()).starts_with(kLinePrefix), "a reason that names no line");
-        } else {
+        }
+        if (const std::string_view name = kvx::fuzz::ReplayedName(); name.starts_with(kRefusedPrefix)) {
+            const std::string_view number = name.substr(kRefusedPrefix.size(), name.find('-', kRefusedPrefix.size()) - kRefusedPrefix.size());
+            FUZZ_CHECK(!table && kvx::ToUTF8(error.get()).starts_with(std::string(kLinePrefix) + std::string(number) + ":"),
+                       "a seed named refused-lineN read, or refused naming another line");
+        }
+        if (table) {
             FUZZ_CHECK(CFGetTypeID(table.get()) == CFDictionaryGetTypeID(), "a table that is not a dictionary");
             std::string written;
             CFDictionaryApplyFunction(table.get(), WriteEntry, &written);

@@ -5,18 +5,19 @@
 #include <gmock/gmock.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <regex>
 
 #include "cupsd_conf.hpp"
+#include "temp_folder.hpp"
 
 namespace kvx::test {
 namespace {
 
 using admin::CupsdConf;
 using admin::PrivatePolicyName;
+using ::testing::Contains;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 
 struct LeakyConf {
     std::string text;
@@ -40,23 +41,12 @@ const LeakyConf kLeakyConfs[] = {
      "open", "Get-Jobs and Get-Job-Attributes: the <Limit> at line 3"},
 };
 
-std::string Said(const admin::PolicyVerdict &verdict) {
-    std::string said;
-    for (const auto &reason : verdict.reasons) said += reason + "\n";
-    return said;
-}
-
 // cupsd's own verdict on the text, when cupsd is here.
 bool CupsdAccepts(const std::string &text) {
-    const auto folder = std::filesystem::temp_directory_path() / ("kvx-cupsd-conf-" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
-    std::ofstream(folder / "cupsd.conf") << text;
-    std::ofstream{folder / "cups-files.conf"};
-    const std::string command = "cupsd -t -c " + (folder / "cupsd.conf").string() + " -s " +
-                                (folder / "cups-files.conf").string() + " >/dev/null 2>&1";
-    const bool accepted = std::system(command.c_str()) == 0;
-    std::filesystem::remove_all(folder);
-    return accepted;
+    const TempFolder folder;
+    const std::string command = "cupsd -t -c " + folder.write("cupsd.conf", text).string() + " -s " +
+                                folder.write("cups-files.conf", "").string() + " >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
 }
 
 TEST(CupsdConf, EachLeakIsFoundAndItsPrivateCopyClosesItAndGoesAgainWithoutATrace) {
@@ -66,12 +56,12 @@ TEST(CupsdConf, EachLeakIsFoundAndItsPrivateCopyClosesItAndGoesAgainWithoutATrac
         const CupsdConf before(text);
         const auto verdict = before.Judge(policy);
         ASSERT_FALSE(verdict.IsPrivate());
-        EXPECT_THAT(Said(verdict), HasSubstr(why));
+        EXPECT_THAT(verdict.reasons, Contains(HasSubstr(why)));
 
         const std::string changed = before.WithPrivateCopies({policy});
         EXPECT_EQ(changed.substr(0, text.size()), text);
         const CupsdConf after(changed);
-        EXPECT_EQ(Said(after.Judge(PrivatePolicyName(policy))), "");
+        EXPECT_THAT(after.Judge(PrivatePolicyName(policy)).reasons, IsEmpty());
         EXPECT_EQ(after.Judge(policy).reasons, verdict.reasons);
         if (haveCupsd) {
             EXPECT_TRUE(CupsdAccepts(changed)) << changed;

@@ -1,6 +1,6 @@
 // What the toolbox tests share: a fixture that proves each test leaves no
 // host object alive and gives it a window, makers of windows and controls,
-// and readers of a field's state.
+// finding a control by its ID, and readers of a field's state.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -52,6 +52,12 @@ protected:
         ControlRef field = nullptr;
         EXPECT_EQ(CreateEditUnicodeTextControl(window, &bounds, MakeString(text).get(), false, nullptr, &field), noErr);
         return field;
+    }
+
+    static ControlRef Find(WindowRef window, SInt32 id, OSType signature = 'kvx ') {
+        const ControlID controlID{signature, id};
+        ControlRef found = nullptr;
+        return GetControlByID(window, &controlID, &found) == noErr ? found : nullptr;
     }
 
     static std::string FieldText(ControlRef field) {
