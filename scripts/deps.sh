@@ -3,7 +3,6 @@
 # on Debian 12 and 13 alike. An entry "a|b" is the first of those names that
 # this release's apt offers: clang's runtimes are libclang-rt-dev where the
 # release has the unversioned name, libclang-rt-14-dev on a Debian 12 without it.
-# With KVX_DEPS_DOWNLOAD_ONLY=1 they are only fetched into apt's cache.
 set -euo pipefail
 
 packages=(
@@ -51,4 +50,4 @@ for entry in "${missing[@]}"; do
   exit 1
 done
 echo "Installing: ${chosen[*]}" >&2
-apt-get install -y -qq --no-install-recommends ${KVX_DEPS_DOWNLOAD_ONLY:+--download-only} "${chosen[@]}" >/dev/null
+apt-get install -y -qq --no-install-recommends "${chosen[@]}" >/dev/null
