@@ -15,7 +15,9 @@ if ! declare -F press_keys >/dev/null; then
   command -v xdotool >/dev/null && [[ -n ${DISPLAY:-} ]] || { echo "needs xdotool and a display" >&2; exit 77; }
   focus_window() {  # PATTERN|ID: waits for a shown window so named (or that one), focuses it and makes it $window
     [[ $1 =~ ^[0-9]+$ ]] && window=$1 || window=$(xdotool search --sync --onlyvisible --name "$1" | head -1)
-    xdotool windowfocus --sync "$window"
+    # One just mapped may refuse the focus yet (X's BadMatch ends xdotool).
+    local try=0
+    until xdotool windowfocus --sync "$window" 2>/dev/null; do ((++try < 50)) || return 1; sleep 0.1; done
   }
   press_keys() { xdotool key --delay 150 "$@"; }  # KEY...: X keysym names, with ctrl+, alt+, shift+
   type_text() { xdotool type --delay 60 "$1"; }

@@ -24,14 +24,12 @@ printf '%s\n' '[Print Settings]' printer=a-korvane cups-PrintMode=Private cups-D
 page=$work/page.${document##*.}
 cp "$document" "$page"
 
-# A window just mapped may not take the focus yet (X's BadMatch ends xdotool).
-focused() { local try; for ((try = 0; try < 50; ++try)); do xdotool search --sync --onlyvisible --name "$@" 2>/dev/null && return; sleep 0.1; done; false; }
-open_dialog() { focused '^page\.' windowfocus --sync key ctrl+p; }
+open_dialog() { focus_window '^page\.' && press_keys ctrl+p; }
 jobs_on_queue() { lpstat -W all -o a-korvane | wc -l; }
 
 start_app "$page"
 open_dialog
-focused '^Print$' windowfocus --sync
+focus_window '^Print$'
 for ((try = 0; try < 500 && $(jobs_on_queue) == 0; ++try)); do xdotool key alt+p; done
 expect_job a-korvane "$application: Print at once sends no saved DIN" Private 00000 false 00000
 
