@@ -70,7 +70,7 @@ else
   show_pane a-korvane 1
 fi
 if [[ -z $by_ear ]]; then
-  /usr/bin/python3 "$source/tests/gui/accessibility_test.py" --tab "$accessible_name" "${toolkit/kvx-dialog/gtk3}" ||
+  /usr/bin/python3 "$source/tests/gui/accessibility_test.py" "$accessible_name" "${toolkit/kvx-dialog/gtk3}" ||
     fail "as a screen reader finds it"
   exit 0
 fi

@@ -11,7 +11,7 @@ one table of its controls (tests/accessibility/pane_controls.txt):
   and caret are readable as keys change them.
 Keys go by xdotool to the focused window. Under xvfb-run (-noreset) and
 dbus-run-session with the accessibility bus, with APPLICATION's window showing the pane:
-    accessibility_test.py --tab APPLICATION TOOLKIT   (its name over AT-SPI; gtk3, gtk4, qt5, qt6)"""
+    accessibility_test.py APPLICATION TOOLKIT   (its name over AT-SPI; gtk3, gtk4, qt5, qt6)"""
 import os
 import subprocess
 import sys
@@ -195,4 +195,4 @@ def check_pane(controls, toolkit):
           "and caret read as typed")
 
 
-check_pane(controls_of(sys.argv[2]), sys.argv[3])
+check_pane(controls_of(sys.argv[1]), sys.argv[2])
